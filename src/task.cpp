@@ -1,0 +1,3 @@
+#include "task.h"
+
+Task::~Task() = default;

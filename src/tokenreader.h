@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Reads the game's plain-text files token by token: configuration, savegame,
+// level and height-field descriptions, meshes and shader sources.
+//
+// White space is exactly blank, tab, vertical tab, carriage return, line feed
+// and form feed; every token read skips it first. A number ends at the first
+// character that cannot continue it, and that character stays unread.
+// The whole file is read when the reader opens, so a reader never holds a
+// file handle and end of file means "position equals file size".
+class TokenReader {
+public:
+    // Throws std::runtime_error("Cannot open or create file '<name>'").
+    explicit TokenReader(const std::string& fileName);
+
+    // Optional sign, then decimal digits. No digits: 0, and only the white
+    // space is consumed. Values beyond 32 bits wrap (two's complement).
+    int32_t readInt();
+
+    // Optional sign, digits, optional fraction, optional exponent (".5" and
+    // "5." count). No digits: 0, and only the white space is consumed.
+    float readFloat();
+
+    // Every character up to the next white space; empty at end of file.
+    std::string readString();
+
+    // From the current position to the next LF, CR or CR LF, which is
+    // consumed but not returned. Leading white space is kept.
+    std::string readLine();
+
+    bool atEnd() const { return position == text.size(); }
+    const std::string& getFileName() const { return fileName; }
+
+    static bool isWhiteSpace(char c);
+
+private:
+    void skipWhiteSpace();
+    bool atDigit(std::size_t at) const;
+    std::size_t skipDigits(std::size_t from) const;
+    std::size_t skipSign(std::size_t from) const;
+
+    std::string fileName;
+    std::string text;
+    std::size_t position = 0;
+};

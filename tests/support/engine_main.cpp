@@ -1,0 +1,10 @@
+#include "engineenvironment.h"
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    ::testing::AddGlobalTestEnvironment(new EngineEnvironment); // gtest takes ownership
+    return RUN_ALL_TESTS();
+}

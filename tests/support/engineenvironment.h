@@ -1,0 +1,25 @@
+#pragma once
+
+#include "quenor.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+// Starts the real engine (window, input, renderer, mixer, timer) once for a
+// whole test program, from a temporary directory holding configText(), and
+// stops it at the end. Audio goes to SDL's dummy driver unless
+// SDL_AUDIODRIVER says otherwise.
+class EngineEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Presents the frame and lets the engine's tasks run once, as between two frames.
+    static void runEngineFrame();
+
+private:
+    std::unique_ptr<ScopedWorkDir> startDirectory;
+    static inline std::unique_ptr<Quenor> engine;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <GL/gl.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// One vertex as GL feedback mode (GL_3D_COLOR_TEXTURE) reports it:
+// window coordinates, colour and texture coordinates after all transforms.
+struct FeedbackVertex {
+    float x, y, z;
+    float r, g, b, a;
+    float s, t, p, q;
+};
+
+// A point, line, polygon or pixel operation that a draw call emitted.
+// Quads and strips arrive as triangles or polygons, already clipped.
+struct FeedbackPrimitive {
+    GLenum token; // GL_POLYGON_TOKEN, GL_LINE_TOKEN, ...
+    std::vector<FeedbackVertex> vertices;
+};
+
+// Runs draw() in GL feedback mode and returns every primitive it emitted.
+// Nothing reaches the framebuffer meanwhile.
+std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw, std::size_t capacityFloats = 1 << 20);
+
+struct Rgba {
+    uint8_t r, g, b, a;
+    bool operator==(const Rgba&) const = default;
+};
+
+// Reads the back buffer (what the next swap would show); rows run bottom-up.
+std::vector<Rgba> readPixels(int x, int y, int width, int height);
+Rgba pixelAt(int x, int y);
+
+// The current projection or model-view matrix (column-major).
+std::array<float, 16> currentMatrix(GLenum which);

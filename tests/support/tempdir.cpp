@@ -1,0 +1,61 @@
+#include "tempdir.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+ScopedWorkDir::ScopedWorkDir() : previous(fs::current_path())
+{
+    std::string pattern = (fs::temp_directory_path() / "kerbolt-test-XXXXXX").string();
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    if (mkdtemp(buffer.data()) == nullptr)
+        throw std::runtime_error("cannot create a temporary directory");
+    directory = buffer.data();
+    fs::current_path(directory);
+}
+
+ScopedWorkDir::~ScopedWorkDir()
+{
+    std::error_code ignored;
+    fs::current_path(previous, ignored);
+    fs::remove_all(directory, ignored);
+}
+
+void ScopedWorkDir::writeFile(const std::string& relativePath, const std::string& contents) const
+{
+    const fs::path file = directory / relativePath;
+    fs::create_directories(file.parent_path());
+    std::ofstream out(file, std::ios::binary);
+    out << contents;
+    if (!out)
+        throw std::runtime_error("cannot write " + file.string());
+}
+
+std::string readWholeFile(const fs::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+}
+
+std::string configText(const std::map<std::string, int>& overrides, const std::set<std::string>& omitted)
+{
+    const std::vector<std::pair<std::string, int>> defaults = {
+        {"window_width", 640},    {"window_height", 480},  {"renderer_width", 640},  {"renderer_height", 480},
+        {"fullscreen", 0},        {"audio_frequency", 44100}, {"audio_channels", 2}, {"audio_chunksize", 1024},
+    };
+    std::ostringstream text;
+    for (const auto& [key, value] : defaults) {
+        if (omitted.count(key))
+            continue;
+        const auto replaced = overrides.find(key);
+        text << key << ' ' << (replaced == overrides.end() ? value : replaced->second) << '\n';
+    }
+    return text.str();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+
+// A fresh temporary directory that is the working directory while the object
+// lives. The game opens everything relative to the working directory, so a
+// test writes its own resources/ here. The previous working directory comes
+// back and the directory is removed afterwards.
+class ScopedWorkDir {
+public:
+    ScopedWorkDir();
+    ~ScopedWorkDir();
+    ScopedWorkDir(const ScopedWorkDir&) = delete;
+    ScopedWorkDir& operator=(const ScopedWorkDir&) = delete;
+
+    const std::filesystem::path& path() const { return directory; }
+    // Writes a file below the directory, creating its folders.
+    void writeFile(const std::string& relativePath, const std::string& contents) const;
+
+private:
+    std::filesystem::path directory;
+    std::filesystem::path previous;
+};
+
+std::string readWholeFile(const std::filesystem::path& file);
+
+// The text of a configuration file with all eight keys (a 640 by 480 window
+// and renderer, windowed, 44100 Hz stereo, chunk size 1024), with the given
+// values replaced and the given keys left out.
+std::string configText(const std::map<std::string, int>& overrides = {}, const std::set<std::string>& omitted = {});
