@@ -1,0 +1,42 @@
+#pragma once
+
+#include "resource.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+
+#include <cstdint>
+
+// A BMP, JPEG or PNG picture decoded by SDL_image into a surface in main
+// memory, exactly as the decoder delivered it (row 0 is the picture's top
+// row). Read directly where pixels matter (fonts, height fields); textures
+// are made from it. Falls back to resources/textures/standardpic.png.
+class Image : public Resource {
+public:
+    static constexpr const char* qualifiedName = "image.Image";
+    static constexpr const char* defaultFile = "resources/textures/standardpic.png";
+
+    ~Image() override;
+
+    void loadFile(const std::string& fileName) override;
+    void loadDefault() override;
+    void freeData() override;
+
+    virtual int32_t getWidth() const;
+    virtual int32_t getHeight() const;
+    // The GL layout of the surface's pixel bytes as they are (GL_RGB, GL_BGR,
+    // GL_RGBA, GL_BGRA), or 0 when OpenGL cannot take them without a
+    // conversion (palettised, grey, 16-bit surfaces).
+    virtual GLenum getFormat() const;
+    // GL_RGBA when the pixels carry alpha, else GL_RGB.
+    virtual GLenum getInternalFormat() const;
+    // Owned by the image; null before loading and after freeData.
+    virtual SDL_Surface* getSurface() const;
+
+private:
+    int32_t width = 0;
+    int32_t height = 0;
+    GLenum format = 0;
+    GLenum internalFormat = 0;
+    SDL_Surface* surface = nullptr;
+};
