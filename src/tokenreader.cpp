@@ -50,7 +50,8 @@ int32_t TokenReader::readInt()
     skipWhiteSpace();
     const std::size_t digitsBegin = skipSign(position);
     const std::size_t digitsEnd = skipDigits(digitsBegin);
-    if (digitsEnd == digitsBegin)
+    numberFound = digitsEnd != digitsBegin;
+    if (!numberFound)
         return 0;
 
     // Unsigned arithmetic wraps where a signed accumulator would overflow.
@@ -73,6 +74,7 @@ float TokenReader::readFloat()
         hasDigits = hasDigits || fractionEnd > end + 1;
         end = fractionEnd;
     }
+    numberFound = hasDigits;
     if (!hasDigits)
         return 0.0f;
     if (end < text.size() && (text[end] == 'e' || text[end] == 'E')) {

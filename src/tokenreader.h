@@ -33,6 +33,11 @@ public:
     std::string readLine();
 
     bool atEnd() const { return position == text.size(); }
+    // Whether the latest readInt or readFloat found digits, so that a real 0
+    // can be told from a word or the end of the file; false before any.
+    bool lastNumberFound() const { return numberFound; }
+    // The file's size in bytes.
+    std::size_t getSize() const { return text.size(); }
     const std::string& getFileName() const { return fileName; }
 
     static bool isWhiteSpace(char c);
@@ -46,4 +51,5 @@ private:
     std::string fileName;
     std::string text;
     std::size_t position = 0;
+    bool numberFound = false;
 };

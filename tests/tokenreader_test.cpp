@@ -128,4 +128,25 @@ TEST(TokenReader, EmptyFileIsAtItsEndAtOnce)
     EXPECT_EQ("", reader.readString());
 }
 
+TEST(TokenReader, ReportsWhetherTheLastNumberHadDigitsAndTheFileSize)
+{
+    ScopedWorkDir dir;
+    TokenReader reader = readerOver(dir, "0 word -.5 .e3");
+    EXPECT_EQ(14u, reader.getSize());
+    EXPECT_FALSE(reader.lastNumberFound());
+    reader.readInt();
+    EXPECT_TRUE(reader.lastNumberFound());
+    reader.readFloat();
+    EXPECT_FALSE(reader.lastNumberFound());
+    EXPECT_EQ("word", reader.readString());
+    EXPECT_FALSE(reader.lastNumberFound()); // strings leave the flag alone
+    EXPECT_EQ(-0.5f, reader.readFloat());
+    EXPECT_TRUE(reader.lastNumberFound());
+    EXPECT_EQ(0.0f, reader.readFloat());
+    EXPECT_FALSE(reader.lastNumberFound());
+    EXPECT_EQ(".e3", reader.readString());
+    reader.readInt(); // at the end
+    EXPECT_FALSE(reader.lastNumberFound());
+}
+
 } // namespace

@@ -1,0 +1,243 @@
+#include "game.h"
+
+#include "camera.h"
+#include "config.h"
+#include "heightmap.h"
+#include "input.h"
+#include "player.h"
+#include "renderer.h"
+#include "resourcemanager.h"
+#include "scenemanager.h"
+#include "sound.h"
+#include "texture2d.h"
+#include "timer.h"
+#include "tokenreader.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <SDL/SDL_mixer.h>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace {
+
+template <class T>
+void giveBack(T*& resource)
+{
+    if (!resource)
+        return;
+    ResourceManager::getInstance().releaseResource(resource);
+    resource = nullptr;
+}
+
+} // namespace
+
+Game::Game() = default;
+
+Game::~Game()
+{
+    stop();
+}
+
+void Game::start(const std::string& fileName)
+{
+    stop(); // a second start must not strand the first round's holds
+    std::string heightFieldName;
+    readLevel(fileName, heightFieldName);
+    state = GAME_STATE::RUNNING;
+    scrollSpeed = baseSpeed;
+
+    ResourceManager& manager = ResourceManager::getInstance();
+    sceneManager = std::make_unique<SceneManager>();
+    sceneManager->init();
+    terrain = manager.getResource<Heightmap>(heightFieldName);
+    checkTerrain();
+    sceneManager->addTerrain(terrain);
+    background = manager.getResource<Texture2D>(backgroundName);
+    sceneManager->setBackground(background);
+    explosionTexture = manager.getResource<Texture2D>(explosionTextureFile);
+    explosionSound = manager.getResource<Sound>(explosionSoundFile);
+    if (explosionSound->getChunk())
+        Mix_PlayChannelTimed(-1, explosionSound->getChunk(), 0, -1);
+
+    placePlayer();
+    camera = std::make_unique<Camera>(cameraStartX, cameraStartY, cameraStartZ);
+    sceneManager->setCamera(camera.get());
+}
+
+void Game::readLevel(const std::string& fileName, std::string& heightFieldName)
+{
+    TokenReader reader(fileName);
+    reader.readLine(); // a free title line
+    heightFieldName = reader.readString();
+    const std::string pictureName = reader.readString();
+    const float speed = reader.readFloat();
+    // Without a usable speed the camera's x would turn NaN at the first
+    // scroll and the explosion could never catch anybody.
+    if (!reader.lastNumberFound() || !std::isfinite(speed))
+        throw std::runtime_error("src/game: Level file '" + fileName + "' gives no scroll speed");
+    levelFile = fileName;
+    backgroundName = pictureName;
+    baseSpeed = speed;
+}
+
+// A terrain without length would end the round at once with gold (length 0)
+// or never end it (NaN), so such a level is refused. The holds taken so far
+// go back through stop().
+void Game::checkTerrain() const
+{
+    const float length = terrain->getLengthX();
+    if (std::isfinite(length) && length > 0.0f && std::isfinite(terrain->getLengthY())
+        && std::isfinite(terrain->getMaxHeight()))
+        return;
+    throw std::runtime_error("src/game: Level file '" + levelFile + "' names a terrain without usable size: '"
+                             + terrain->getName() + "'");
+}
+
+void Game::placePlayer()
+{
+    player = std::make_unique<Player>();
+    player->loadResources();
+    const float y = 0.5f * terrain->getLengthY();
+    player->setPosition(playerStartX, y, terrain->heightAt(playerStartX, y));
+    sceneManager->addObject(player.get());
+}
+
+GAME_STATE Game::update()
+{
+    if (!player)
+        return state;
+    for (const KeyRecord& key : Input::getInstance().getKeys())
+        handleKey(key.sym);
+    scroll(static_cast<float>(Timer::getInstance().getDelta()));
+    player->update();
+    landIfGrounded();
+    testEndOfRound();
+    sceneManager->render();
+    drawExplosion();
+    return state;
+}
+
+// Every held key acts, in the order of the held-key list, so two keys with
+// the same effect act twice and opposite ones cancel.
+void Game::handleKey(int32_t sym)
+{
+    switch (sym) {
+    case SDLK_d:
+    case SDLK_RIGHT:
+        player->moveRight();
+        snapToGround();
+        break;
+    case SDLK_a:
+    case SDLK_LEFT:
+        player->moveLeft();
+        snapToGround();
+        break;
+    case SDLK_SPACE:
+    case SDLK_UP:
+    case SDLK_w:
+        if (!player->isFalling())
+            player->jump();
+        break;
+    default:
+        break;
+    }
+}
+
+// Walking follows the ground at any slope; a jump leaves it.
+void Game::snapToGround()
+{
+    if (!player->isJumping())
+        player->setZ(terrain->heightAt(player->getX(), player->getY()));
+}
+
+// The view centre moves right at 100 scrollSpeed units a second, and the
+// speed grows linearly with time, until the centre is scrollEndMargin before
+// the far end.
+void Game::scroll(float frameMs)
+{
+    if (camera->getX() > scrollEndMargin - terrain->getLengthX()) {
+        camera->setX(camera->getX() - scrollSpeed * frameMs * scrollStepFactor);
+        scrollSpeed = scrollSpeed + frameMs * baseSpeed * speedIncreaseFactor;
+    }
+}
+
+// A jump ends where the player has come below the ground, rising or falling.
+void Game::landIfGrounded()
+{
+    if (!player->isJumping())
+        return;
+    const float ground = terrain->heightAt(player->getX(), player->getY());
+    if (player->getZ() < ground) {
+        player->land();
+        player->setZ(ground);
+    }
+}
+
+void Game::testEndOfRound()
+{
+    const float length = terrain->getLengthX();
+    const float px = player->getX();
+    const bool onLowGround = player->getZ() <= 0.5f * terrain->getMaxHeight();
+    const bool farEndReached = px >= length / 1.01f;
+    const bool caught = px <= -camera->getX() - catchDistance;
+    if (onLowGround || farEndReached || caught)
+        state = medalAt(px, farEndReached);
+}
+
+// The far-end test divides in single precision, the gold test in double.
+// For some lengths the single-precision mark lies a hair below the double
+// one, so reaching the far end counts as gold on its own.
+GAME_STATE Game::medalAt(float px, bool farEndReached) const
+{
+    const float length = terrain->getLengthX();
+    GAME_STATE medal = GAME_STATE::LOST;
+    if (px >= 0.5f * length)
+        medal = GAME_STATE::BRONZE;
+    if (px >= length / 1.333f)
+        medal = GAME_STATE::SILVER;
+    if (static_cast<double>(px) >= static_cast<double>(length) / 1.01 || farEndReached)
+        medal = GAME_STATE::GOLD;
+    return medal;
+}
+
+// A fiery band over the whole height of the left screen edge; the view
+// moving under it is what makes it advance over the terrain.
+void Game::drawExplosion() const
+{
+    const auto height = static_cast<float>(Config::get("renderer_height"));
+    Renderer& renderer = Renderer::getInstance();
+    renderer.setOrtho();
+    glEnable(GL_BLEND);
+    glBindTexture(GL_TEXTURE_2D, explosionTexture->getId());
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex3f(0.0f, 0.0f, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex3f(explosionBandWidth, 0.0f, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex3f(explosionBandWidth, height, 0.0f);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex3f(0.0f, height, 0.0f);
+    glEnd();
+    glDisable(GL_BLEND);
+    renderer.setPerspective();
+}
+
+void Game::stop()
+{
+    if (sceneManager) {
+        sceneManager->clear();
+        sceneManager.reset();
+    }
+    giveBack(terrain);
+    giveBack(background);
+    giveBack(explosionTexture);
+    giveBack(explosionSound);
+    if (player) {
+        player->releaseResources();
+        player.reset();
+    }
+    camera.reset();
+}

@@ -1,0 +1,18 @@
+#include "gamestate.h"
+
+const char* gameStateName(GAME_STATE state)
+{
+    switch (state) {
+    case GAME_STATE::RUNNING:
+        return "RUNNING";
+    case GAME_STATE::BRONZE:
+        return "BRONZE";
+    case GAME_STATE::SILVER:
+        return "SILVER";
+    case GAME_STATE::GOLD:
+        return "GOLD";
+    case GAME_STATE::LOST:
+        return "LOST";
+    }
+    return "UNKNOWN";
+}

@@ -1,0 +1,127 @@
+#include "image.h"
+
+#include <SDL/SDL_image.h>
+
+#include <memory>
+
+namespace {
+
+struct RWopsCloser {
+    // SDL_RWclose closes the file and frees the reader; SDL_FreeRW alone would
+    // leave the file open.
+    void operator()(SDL_RWops* reader) const { SDL_RWclose(reader); }
+};
+using ReaderHandle = std::unique_ptr<SDL_RWops, RWopsCloser>;
+
+// The byte (0..bytesPerPixel-1) that a channel mask selects, or -1 when the
+// mask is not one whole byte.
+int byteOf(Uint32 mask, int bytesPerPixel)
+{
+    for (int shift = 0; shift < 8 * bytesPerPixel; shift += 8) {
+        if (mask == (Uint32{0xFF} << shift)) {
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+            return shift / 8;
+#else
+            return bytesPerPixel - 1 - shift / 8;
+#endif
+        }
+    }
+    return -1;
+}
+
+// The GL layout of the surface's bytes as they lie in memory, or 0 when GL
+// cannot take them unconverted (palettised, grey, 16-bit, ARGB orders).
+GLenum glLayoutOf(const SDL_PixelFormat& pixel)
+{
+    const int bytes = pixel.BytesPerPixel;
+    if (pixel.palette || (bytes != 3 && bytes != 4))
+        return 0;
+    const int r = byteOf(pixel.Rmask, bytes), g = byteOf(pixel.Gmask, bytes), b = byteOf(pixel.Bmask, bytes);
+    if (g != 1)
+        return 0;
+    // In four-byte pixels the fourth byte is alpha or unused padding.
+    const bool fourthIsLast = bytes == 3 || pixel.Amask == 0 || byteOf(pixel.Amask, bytes) == 3;
+    if (!fourthIsLast)
+        return 0;
+    if (r == 0 && b == 2)
+        return bytes == 3 ? GL_RGB : GL_RGBA;
+    if (r == 2 && b == 0)
+        return bytes == 3 ? GL_BGR : GL_BGRA;
+    return 0;
+}
+
+} // namespace
+
+Image::~Image()
+{
+    freeData();
+}
+
+void Image::loadFile(const std::string& fileName)
+{
+    name = fileName;
+    const std::string prefix = "src/image: Cannot load Resource " + fileName;
+    ReaderHandle reader(SDL_RWFromFile(fileName.c_str(), "rb"));
+    if (!reader)
+        throw UnloadableResourceException(prefix + ". Cannot find that file.");
+
+    SDL_Surface* decoded = nullptr;
+    if (IMG_isBMP(reader.get()))
+        decoded = IMG_LoadBMP_RW(reader.get());
+    else if (IMG_isJPG(reader.get()))
+        decoded = IMG_LoadJPG_RW(reader.get());
+    else if (IMG_isPNG(reader.get()))
+        decoded = IMG_LoadPNG_RW(reader.get());
+    else
+        throw UnloadableResourceException(prefix + ". Unknown type.");
+    if (!decoded)
+        throw UnloadableResourceException(prefix + ". Cannot decode that file.");
+
+    freeData(); // a second load of the same object must not leak the first surface
+    surface = decoded;
+    width = surface->w;
+    height = surface->h;
+    format = glLayoutOf(*surface->format);
+    // Alpha: an alpha channel, or a colour key (palettised PNG with one
+    // transparent entry), which the texture turns into alpha 0.
+    const bool hasAlpha = surface->format->Amask != 0 || (surface->flags & SDL_SRCCOLORKEY) != 0;
+    internalFormat = hasAlpha ? GL_RGBA : GL_RGB;
+}
+
+void Image::loadDefault()
+{
+    loadFile(defaultFile);
+}
+
+void Image::freeData()
+{
+    if (surface) {
+        SDL_FreeSurface(surface);
+        surface = nullptr;
+    }
+}
+
+int32_t Image::getWidth() const
+{
+    return width;
+}
+
+int32_t Image::getHeight() const
+{
+    return height;
+}
+
+GLenum Image::getFormat() const
+{
+    return format;
+}
+
+GLenum Image::getInternalFormat() const
+{
+    return internalFormat;
+}
+
+SDL_Surface* Image::getSurface() const
+{
+    return surface;
+}

@@ -1,0 +1,51 @@
+#include "loader.h"
+
+#include "config.h"
+#include "renderer.h"
+#include "resourcemanager.h"
+#include "texture2d.h"
+#include "window.h"
+
+#include <GL/gl.h>
+
+void Loader::show()
+{
+    Loader& loader = getInstance();
+    loader.load();
+    Renderer::getInstance().setOrtho();
+    loader.draw();
+    Window::getInstance().update();
+    loader.unload();
+}
+
+void Loader::load()
+{
+    picture = ResourceManager::getInstance().getResource<Texture2D>(pictureFile);
+}
+
+void Loader::draw() const
+{
+    const auto width = static_cast<float>(Config::get("renderer_width"));
+    const auto height = static_cast<float>(Config::get("renderer_height"));
+
+    // Texturing is on and blending off since the renderer started, so the
+    // picture covers whatever the buffer held.
+    glBindTexture(GL_TEXTURE_2D, picture != nullptr ? picture->getId() : 0);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 1.0f);
+    glVertex2f(0.0f, 0.0f);
+    glTexCoord2f(1.0f, 1.0f);
+    glVertex2f(width, 0.0f);
+    glTexCoord2f(1.0f, 0.0f);
+    glVertex2f(width, height);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2f(0.0f, height);
+    glEnd();
+}
+
+void Loader::unload()
+{
+    // The last hold: the manager deletes the texture right here.
+    ResourceManager::getInstance().releaseResource(picture);
+    picture = nullptr;
+}

@@ -1,0 +1,154 @@
+#include "player.h"
+
+#include "meshzms.h"
+#include "resourcemanager.h"
+#include "sound.h"
+#include "timer.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL_mixer.h>
+
+namespace {
+
+constexpr int anyFreeChannel = -1;
+constexpr int playOnce = 0;
+constexpr int playTwice = 1;
+constexpr int loopForever = -1;
+
+float frameMilliseconds()
+{
+    return static_cast<float>(Timer::getInstance().getDelta());
+}
+
+template <class T>
+void giveBack(T*& resource)
+{
+    ResourceManager::getInstance().releaseResource(resource);
+    resource = nullptr;
+}
+
+} // namespace
+
+Player::~Player()
+{
+    releaseResources();
+}
+
+void Player::loadResources()
+{
+    ResourceManager& manager = ResourceManager::getInstance();
+    releaseResources(); // a second load must not strand the first holds
+    mesh = manager.getResource<MeshZMS>(meshFile);
+    jumpSound = manager.getResource<Sound>(jumpSoundFile);
+    landSound = manager.getResource<Sound>(landSoundFile);
+    walkSound = manager.getResource<Sound>(walkSoundFile);
+}
+
+void Player::releaseResources()
+{
+    if (mesh)
+        giveBack(mesh);
+    if (walkSound)
+        giveBack(walkSound);
+    if (landSound)
+        giveBack(landSound);
+    if (jumpSound)
+        giveBack(jumpSound);
+}
+
+void Player::setPosition(float newX, float newY, float newZ)
+{
+    x = newX;
+    y = newY;
+    z = newZ;
+}
+
+// A chunk the mixer cannot play (no free channel, no sound) is skipped: a
+// missing effect must never stop the round.
+void Player::play(const Sound* sound, int channel, int loops)
+{
+    if (sound && sound->getChunk())
+        Mix_PlayChannelTimed(channel, sound->getChunk(), loops, -1);
+}
+
+void Player::startWalking(int loops)
+{
+    if (!walking && jumping == 0)
+        play(walkSound, walkingChannel, loops);
+    movedThisFrame = true;
+    walking = true;
+}
+
+void Player::moveRight()
+{
+    startWalking(playTwice);
+    x += walkingSpeed * frameMilliseconds();
+}
+
+void Player::moveLeft()
+{
+    startWalking(loopForever);
+    x -= walkingSpeed * frameMilliseconds();
+}
+
+void Player::jump()
+{
+    if (jumping != 0)
+        return;
+    play(jumpSound, anyFreeChannel, playOnce);
+    Mix_HaltChannel(walkingChannel);
+    jumpSpeed = initialJumpSpeed;
+    jumping = 1;
+    previousZ = z;
+    walking = false;
+    jumpTime = 0.0f;
+    gravity = jumpGravity;
+    jumpStartZ = z;
+}
+
+void Player::update()
+{
+    if (jumping != 0) {
+        jumpTime += frameMilliseconds() * jumpClockRate;
+        z = jumpStartZ + jumpTime * jumpSpeed - jumpTime * (jumpTime * (gravity * 0.5f));
+        if (z < previousZ)
+            falling = 1;
+        previousZ = z;
+    }
+    if (movedThisFrame) {
+        movedThisFrame = false;
+    } else {
+        Mix_HaltChannel(walkingChannel);
+        walking = false;
+    }
+}
+
+void Player::land()
+{
+    play(landSound, anyFreeChannel, playOnce);
+    falling = 0;
+    walking = false;
+    jumping = 0;
+}
+
+void Player::draw() const
+{
+    if (!mesh)
+        return;
+    glPushMatrix();
+    glTranslatef(x, y, z);
+    glEnable(GL_BLEND);
+    mesh->draw();
+    glDisable(GL_BLEND);
+    glPopMatrix();
+}
+
+bool Player::isJumping() const
+{
+    return jumping != 0;
+}
+
+bool Player::isFalling() const
+{
+    return falling != 0;
+}

@@ -1,0 +1,3 @@
+#include "unit.h"
+
+Unit::~Unit() = default;

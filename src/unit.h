@@ -1,0 +1,10 @@
+#pragma once
+
+// Something that holds resources for a stretch of the program: it takes them
+// in load() and gives every one of them back in unload().
+class Unit {
+public:
+    virtual ~Unit();
+    virtual void load() = 0;
+    virtual void unload() = 0;
+};

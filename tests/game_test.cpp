@@ -1,0 +1,278 @@
+#include "camera.h"
+#include "game.h"
+#include "heightmap.h"
+#include "player.h"
+#include "resourcemanager.h"
+#include "scenemanager.h"
+#include "texture2d.h"
+
+#include "glcapture.h"
+#include "roundfixture.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+constexpr uint8_t ground = 200; // z 20 with heightScale 0.1
+constexpr uint8_t plateau = 230;
+constexpr uint8_t pit = 100; // below half the maximum height of 25.5
+
+// Every held resource as (name, holds), to see a round leave the table as it found it.
+std::vector<std::pair<std::string, int32_t>> managerTable()
+{
+    const ResourceManager& manager = ResourceManager::getInstance();
+    std::vector<std::pair<std::string, int32_t>> table;
+    for (std::size_t i = 0; i < manager.getResourceCount(); ++i)
+        table.emplace_back(manager.getResourceAt(i).getName(), manager.getResourceAt(i).getRefCount());
+    return table;
+}
+
+class GameTest : public ::testing::Test {
+protected:
+    // A terrain `columns` x 2 points, scaleX 10 and scaleY 33 (66 deep), flat
+    // at `ground` except where `height` says otherwise for a column.
+    void startLevel(int columns, const std::string& speed, const std::function<uint8_t(int)>& height = nullptr)
+    {
+        round.writeTerrain("resources/heightmaps/t.txt", columns, 2, 10.0f, 33.0f, [&](int i, int) {
+            return HeightPixel{height ? height(i) : ground};
+        });
+        round.writeLevel("resources/lvls/t.txt", "resources/heightmaps/t.txt", speed);
+        game.start("resources/lvls/t.txt");
+    }
+
+    // Places the player (on the level ground) and the view centre.
+    void stage(float playerX, float viewCentre)
+    {
+        Player& player = *game.getPlayer();
+        player.setPosition(playerX, player.getY(), player.getZ());
+        game.getCamera()->setX(-viewCentre);
+    }
+
+    GAME_STATE frame(uint32_t ms = 16)
+    {
+        round.frame(ms);
+        return game.update();
+    }
+
+    RoundFixture round;
+    Game game;
+};
+
+TEST_F(GameTest, StartPlacesPlayerAndCameraAndReadsTheLevel)
+{
+    startLevel(100, "0.5", [](int i) { return i == 4 ? plateau : ground; });
+    EXPECT_EQ(0.5f, game.getBaseSpeed());
+    EXPECT_EQ("resources/textures/bg.png", game.getBackgroundName());
+    const Player& player = *game.getPlayer();
+    EXPECT_EQ(45.0f, player.getX());
+    EXPECT_EQ(33.0f, player.getY()); // the middle of a 66 deep terrain
+    EXPECT_FLOAT_EQ(21.5f, player.getZ()); // half-way between 20 and 23 at x 45
+    EXPECT_EQ(-65.0f, game.getCamera()->getX());
+    EXPECT_EQ(GAME_STATE::RUNNING, game.getState());
+}
+
+TEST_F(GameTest, ScrollsFasterEachFrameAndStopsEightyBeforeTheEnd)
+{
+    startLevel(100, "1");
+    frame(20);
+    EXPECT_FLOAT_EQ(-67.0f, game.getCamera()->getX());
+    EXPECT_FLOAT_EQ(1.04f, game.getScrollSpeed());
+    game.stop();
+
+    startLevel(50, "1"); // L = 500: the view centre stops at 420
+    float previous = game.getCamera()->getX();
+    for (int i = 0; i < 200 && game.getCamera()->getX() > -420.0f; ++i) {
+        previous = game.getCamera()->getX();
+        frame(20);
+    }
+    const float stopped = game.getCamera()->getX();
+    EXPECT_LE(stopped, -420.0f);
+    EXPECT_GT(previous, -420.0f);
+    frame(20);
+    EXPECT_EQ(stopped, game.getCamera()->getX());
+}
+
+TEST_F(GameTest, MedalDependsOnHowFarThePlayerGot)
+{
+    // L = 1000 and a view that stays where it is put.
+    const std::vector<std::pair<float, GAME_STATE>> caughtAt = {
+        {400.0f, GAME_STATE::LOST}, {600.0f, GAME_STATE::BRONZE}, {800.0f, GAME_STATE::SILVER}};
+    for (const auto& [x, medal] : caughtAt) {
+        startLevel(100, "0");
+        stage(x, x + 55.0f - 0.001f);
+        EXPECT_EQ(GAME_STATE::RUNNING, frame()) << x; // just ahead of the explosion
+        stage(x, x + 55.0f);
+        EXPECT_EQ(medal, frame()) << x;
+        game.stop();
+    }
+    startLevel(100, "0");
+    stage(990.0f, 990.0f);
+    EXPECT_EQ(GAME_STATE::RUNNING, frame());
+    stage(990.1f, 990.0f);
+    EXPECT_EQ(GAME_STATE::GOLD, frame());
+    stage(500.0f, 990.0f); // once ended, the state stays until another end test holds
+    EXPECT_EQ(GAME_STATE::BRONZE, frame());
+}
+
+TEST_F(GameTest, ReachingTheFarEndIsGoldForEveryLength)
+{
+    // For L = 70 the far-end mark in single precision lies just below L / 1.01.
+    startLevel(7, "0");
+    const float farEnd = 70.0f / 1.01f;
+    ASSERT_LT(static_cast<double>(farEnd), 70.0 / 1.01);
+    stage(farEnd, 0.0f);
+    EXPECT_EQ(GAME_STATE::GOLD, frame());
+}
+
+TEST_F(GameTest, WalkingIntoAPitEndsTheRoundAtOnce)
+{
+    // Pit columns at x 100 and 700; coming from the left the ground between
+    // the grid points sinks to 12.75 at 97.25 (697.25).
+    const auto pitsAt = [](int i) { return i == 10 || i == 70 ? pit : ground; };
+    startLevel(100, "0", pitsAt);
+    RoundFixture::pressKey(SDLK_RIGHT);
+    stage(96.0f, 100.0f);
+    EXPECT_EQ(GAME_STATE::RUNNING, frame(10)); // x 96.8, z 13.2
+    EXPECT_EQ(GAME_STATE::LOST, frame(10));    // x 97.6, z 12.4
+    game.stop();
+
+    startLevel(100, "0", pitsAt); // the right arrow is still held
+    stage(690.0f, 700.0f);
+    GAME_STATE state = GAME_STATE::RUNNING;
+    for (int i = 0; i < 20 && state == GAME_STATE::RUNNING; ++i)
+        state = frame(10);
+    EXPECT_EQ(GAME_STATE::BRONZE, state);
+    EXPECT_NEAR(698.0f, game.getPlayer()->getX(), 0.01f);
+}
+
+TEST_F(GameTest, JumpLandsOntoHigherGroundAndHeldJumpKeysJumpAgain)
+{
+    // A plateau from x 100 on, 3 higher than the start.
+    startLevel(100, "0", [](int i) { return i >= 10 ? plateau : ground; });
+    stage(70.0f, 100.0f);
+    RoundFixture::pressKey(SDLK_RIGHT);
+    RoundFixture::pressKey(SDLK_SPACE);
+    frame();
+    ASSERT_TRUE(game.getPlayer()->isJumping());
+    int frames = 1;
+    while (game.getPlayer()->isJumping() && frames < 100) {
+        frame();
+        ++frames;
+    }
+    EXPECT_LT(frames, 60); // on level ground it would take 60 frames (960 ms)
+    EXPECT_FLOAT_EQ(23.0f, game.getPlayer()->getZ());
+    frame(); // the first frame after landing starts the next jump
+    EXPECT_TRUE(game.getPlayer()->isJumping());
+    EXPECT_EQ(GAME_STATE::RUNNING, game.getState());
+}
+
+TEST_F(GameTest, EveryHeldKeyActsInTurn)
+{
+    startLevel(100, "0");
+    stage(100.0f, 100.0f);
+    RoundFixture::pressKey(SDLK_d);
+    RoundFixture::pressKey(SDLK_RIGHT);
+    frame(20);
+    EXPECT_FLOAT_EQ(103.2f, game.getPlayer()->getX());
+    RoundFixture::releaseKey(SDLK_RIGHT);
+    RoundFixture::pressKey(SDLK_a);
+    frame(20);
+    EXPECT_FLOAT_EQ(103.2f, game.getPlayer()->getX());
+    RoundFixture::pressKey(SDLK_LEFT);
+    frame(20);
+    EXPECT_FLOAT_EQ(101.6f, game.getPlayer()->getX());
+    EXPECT_FLOAT_EQ(20.0f, game.getPlayer()->getZ());
+}
+
+// The primitives drawn at window depth 0 (the 2D ones) at the start or the end of the list.
+std::vector<FeedbackVertex> flatRun(const std::vector<FeedbackPrimitive>& drawn, bool fromEnd)
+{
+    std::vector<FeedbackVertex> run;
+    for (std::size_t k = 0; k < drawn.size(); ++k) {
+        const FeedbackPrimitive& primitive = drawn[fromEnd ? drawn.size() - 1 - k : k];
+        for (const FeedbackVertex& v : primitive.vertices)
+            if (v.z != 0.0f)
+                return run;
+        run.insert(run.end(), primitive.vertices.begin(), primitive.vertices.end());
+    }
+    return run;
+}
+
+bool hasCorner(const std::vector<FeedbackVertex>& vertices, float x, float y, float s, float t)
+{
+    for (const FeedbackVertex& v : vertices)
+        if (std::abs(v.x - x) < 0.01f && std::abs(v.y - y) < 0.01f && v.s == s && v.t == t)
+            return true;
+    return false;
+}
+
+TEST_F(GameTest, DrawsTheMirroredBackgroundFirstAndTheExplosionBandLast)
+{
+    startLevel(100, "0");
+    const std::vector<FeedbackPrimitive> drawn = captureFeedback([&] { game.update(); });
+    const std::vector<FeedbackVertex> background = flatRun(drawn, false);
+    const std::vector<FeedbackVertex> band = flatRun(drawn, true);
+    ASSERT_FALSE(background.empty() || band.empty());
+    ASSERT_GT(drawn.size(), 4u); // the scene lies between them
+    EXPECT_TRUE(hasCorner(background, 0, 0, 1, 1)); // mirrored, first row at the top
+    EXPECT_TRUE(hasCorner(background, 640, 0, 0, 1));
+    EXPECT_TRUE(hasCorner(background, 640, 480, 0, 0));
+    EXPECT_TRUE(hasCorner(background, 0, 480, 1, 0));
+    EXPECT_TRUE(hasCorner(band, 0, 0, 0, 0));
+    EXPECT_TRUE(hasCorner(band, 25, 0, 1, 0));
+    EXPECT_TRUE(hasCorner(band, 25, 480, 1, 1));
+    EXPECT_TRUE(hasCorner(band, 0, 480, 0, 1));
+    for (const FeedbackVertex& v : band)
+        EXPECT_LE(v.x, 25.0f);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+}
+
+TEST_F(GameTest, StopGivesEveryHoldBack)
+{
+    const auto before = managerTable();
+    startLevel(100, "1");
+    const SceneManager& scene = *game.getSceneManager();
+    EXPECT_EQ(1u, scene.getObjects().size());
+    EXPECT_EQ(game.getTerrain(), scene.getTerrains().at(0));
+    frame();
+    game.stop();
+    EXPECT_EQ(before, managerTable());
+    EXPECT_EQ(nullptr, game.getPlayer());
+    EXPECT_EQ(GAME_STATE::RUNNING, game.update()); // a stopped round does nothing
+}
+
+TEST_F(GameTest, BadLevelFilesAreRefusedByName)
+{
+    const auto before = managerTable();
+    const auto refusal = [&](const std::string& level) -> std::string {
+        try {
+            Game refused;
+            refused.start(level);
+        } catch (const std::exception& error) {
+            return error.what();
+        }
+        return "accepted";
+    };
+    EXPECT_EQ("Cannot open or create file 'resources/lvls/none.txt'", refusal("resources/lvls/none.txt"));
+    round.writeTerrain("resources/heightmaps/t.txt", 10, 2, 10.0f, 33.0f, [](int, int) { return HeightPixel{ground}; });
+    for (const char* speed : {"", "fast", "1e39"}) {
+        round.writeLevel("resources/lvls/t.txt", "resources/heightmaps/t.txt", speed);
+        EXPECT_EQ("src/game: Level file 'resources/lvls/t.txt' gives no scroll speed", refusal("resources/lvls/t.txt"))
+            << speed;
+    }
+    // A description that ends after its image name has no scales, hence no length.
+    round.dir().writeFile("resources/heightmaps/short.txt", "resources/heightmaps/t.txt.bmp\n");
+    round.writeLevel("resources/lvls/s.txt", "resources/heightmaps/short.txt", "1");
+    EXPECT_NE(std::string::npos, refusal("resources/lvls/s.txt").find("names a terrain without usable size"));
+    EXPECT_EQ(before, managerTable());
+}
+
+} // namespace

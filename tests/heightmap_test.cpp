@@ -1,0 +1,360 @@
+#include <GL/glew.h>
+
+#include "heightmap.h"
+#include "meshzms.h"
+#include "renderer.h"
+#include "resourcemanager.h"
+#include "texture2d.h"
+
+#include "glcapture.h"
+#include "tempdir.h"
+
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <set>
+
+namespace {
+
+// One untextured triangle standing at y 3 to 3.5, away from any ground a
+// test draws, so that feedback tells decorations from terrain.
+const char* const triangleMesh = "0 3 1 0  0 0 1 0 3 0  0 0 1 0.5 3 0  0 0 1 0 3.5 0  1 0 0 1 3 0 1 2\n";
+const char* const vertexShader = "void main() { gl_Position = ftransform(); gl_TexCoord[0] = gl_MultiTexCoord0;"
+                                 " gl_TexCoord[1] = gl_MultiTexCoord1; gl_TexCoord[2] = gl_MultiTexCoord2;"
+                                 " gl_TexCoord[3] = gl_MultiTexCoord3; }\n";
+const char* const fragmentShader = "uniform sampler2D tex0, tex1, tex2, tex3;\nvoid main() {"
+                                   " gl_FragColor = texture2D(tex0, gl_TexCoord[0].st) * texture2D(tex1, gl_TexCoord[1].st)"
+                                   " * texture2D(tex2, gl_TexCoord[2].st) * texture2D(tex3, gl_TexCoord[3].st); }\n";
+
+// A 24-bit BMP whose pixel (column i, row j) has the colour 0xRRGGBB of rgb(i, j).
+void writeImage(const std::string& file, int width, int height, const std::function<uint32_t(int, int)>& rgb)
+{
+    if (std::filesystem::path(file).has_parent_path())
+        std::filesystem::create_directories(std::filesystem::path(file).parent_path());
+    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0xFF0000, 0xFF00, 0xFF, 0);
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + j * surface->pitch)[i] = rgb(i, j);
+    SDL_SaveBMP(surface, file.c_str());
+    SDL_FreeSurface(surface);
+}
+
+uint32_t redGreen(int red, int green)
+{
+    return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8;
+}
+
+std::string description(const std::string& image, const std::string& scales)
+{
+    return image + " " + scales + "\nt0.bmp t1.bmp t2.bmp t3.bmp\n2 3 4\ndeco.zms 0.01\n";
+}
+
+void expectPoint(const Point3D& expected, float x, float y, float z)
+{
+    EXPECT_NEAR(expected.x, x, 1e-6f);
+    EXPECT_NEAR(expected.y, y, 1e-6f);
+    EXPECT_NEAR(expected.z, z, 1e-6f);
+}
+
+// What a draw call submitted, seen from above through a projection in which
+// world x -100..900 spans the 640-pixel window: the ground triangles (named
+// by the smallest x of each) and the decorations (named by their x).
+struct Submitted {
+    std::multiset<int> ground;
+    std::set<int> decorations;
+};
+
+Submitted submitted(const std::function<void()>& draw)
+{
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-100.0, 900.0, -1.0, 9.0, -500.0, 500.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    Submitted result;
+    for (const FeedbackPrimitive& primitive : captureFeedback(draw)) {
+        float x = INFINITY, y = INFINITY;
+        for (const FeedbackVertex& vertex : primitive.vertices) {
+            x = std::min(x, vertex.x * 1000.0f / 640.0f - 100.0f);
+            y = std::min(y, vertex.y * 10.0f / 480.0f - 1.0f);
+        }
+        if (y > 2.5f)
+            result.decorations.insert(static_cast<int>(std::lround(x)));
+        else
+            result.ground.insert(static_cast<int>(std::lround(x)));
+    }
+    Renderer::getInstance().setPerspective();
+    return result;
+}
+
+// Two ground triangles per strip of a two-row terrain.
+std::multiset<int> strips(int first, int end)
+{
+    std::multiset<int> triangles;
+    for (int i = first; i < end; ++i)
+        triangles.insert({i, i});
+    return triangles;
+}
+
+class TerrainTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        before = manager().getResourceCount();
+        // The loader goes by content, so a BMP serves as the default picture.
+        writeImage("resources/textures/standardpic.png", 1, 1, [](int, int) { return 0x808080u; });
+        dir.writeFile("resources/meshes/defaultmesh.zms", triangleMesh);
+        dir.writeFile("deco.zms", triangleMesh);
+        dir.writeFile("resources/shaders/vertexshader_terrain.fx", vertexShader);
+        dir.writeFile("resources/shaders/fragmentshader_terrain.fx", fragmentShader);
+        const uint32_t colours[] = {0xFFFFFF, 0xFF80FF, 0xFFFF80, 0x80FFFF};
+        for (int unit = 0; unit < 4; ++unit)
+            writeImage("t" + std::to_string(unit) + ".bmp", 2, 2, [&](int, int) { return colours[unit]; });
+    }
+    void TearDown() override
+    {
+        for (const Heightmap* terrain : held)
+            manager().releaseResource(terrain);
+        EXPECT_EQ(before, manager().getResourceCount()); // textures, mesh and image all went back
+    }
+
+    static ResourceManager& manager() { return ResourceManager::getInstance(); }
+
+    const Heightmap& load(const std::string& text)
+    {
+        const std::string file = "terrain" + std::to_string(held.size()) + ".txt";
+        dir.writeFile(file, text);
+        ::testing::internal::CaptureStdout();
+        held.push_back(manager().getResource<Heightmap>(file));
+        output = ::testing::internal::GetCapturedStdout();
+        return *held.back();
+    }
+
+    ScopedWorkDir dir;
+    std::vector<const Heightmap*> held;
+    std::size_t before = 0;
+    std::string output;
+};
+
+TEST_F(TerrainTest, BuildsPositionsNormalsIndicesAndTextureCoordinates)
+{
+    writeImage("flat.bmp", 2, 2, [](int, int) { return redGreen(7, 0); });
+    const Heightmap& flat = load(description("flat.bmp", "2 3 0.5"));
+    EXPECT_EQ("", output);
+    ASSERT_EQ(4u, flat.getVertices().size());
+    const Vertex& last = flat.getVertices()[3]; // grid point (1, 1)
+    EXPECT_EQ((std::vector<float>{2, 3, 3.5f}), (std::vector<float>{last.x, last.y, last.z}));
+    EXPECT_EQ(2.0f, flat.getVertices()[2].x); // column-major: (1, 0) follows (0, 1)
+    EXPECT_EQ((std::vector<uint32_t>{0, 2, 1, 3}), flat.getIndices());
+    ASSERT_EQ(2u, flat.getFaceNormals().size());
+    for (const Point3D& normal : flat.getFaceNormals())
+        expectPoint(normal, 0, 0, 1);
+    for (const Vertex& vertex : flat.getVertices())
+        expectPoint({vertex.nx, vertex.ny, vertex.nz}, 0, 0, 1);
+    EXPECT_EQ(4.0f, flat.getLengthX());
+    EXPECT_EQ(6.0f, flat.getLengthY());
+    EXPECT_EQ(127.5f, flat.getMaxHeight());
+
+    writeImage("wide.bmp", 4, 2, [](int, int) { return 0u; });
+    const Heightmap& wide = load(description("wide.bmp", "1 1 1"));
+    const float expected[4][2] = {{0.75f, 0.5f}, {1.5f, 0.5f}, {2.25f, 0.75f}, {3.0f, 1.0f}};
+    for (int unit = 0; unit < 4; ++unit) {
+        const Point2D& at = wide.getTexCoords(unit)[7]; // grid point (3, 1)
+        EXPECT_EQ(expected[unit][0], at.x) << unit;
+        EXPECT_EQ(expected[unit][1], at.y) << unit;
+    }
+
+    // A bump of 10 in the middle of a 3 x 3 grid: the diagonal of every cell
+    // runs from (i + 1, j - 1) to (i, j), and the middle averages its six
+    // triangles without normalising again.
+    writeImage("bump.bmp", 3, 3, [](int i, int j) { return redGreen(i == 1 && j == 1 ? 10 : 0, 0); });
+    const Heightmap& bump = load(description("bump.bmp", "1 1 1"));
+    const float steep = 1.0f / std::sqrt(201.0f), gentle = 1.0f / std::sqrt(101.0f);
+    ASSERT_EQ(8u, bump.getFaceNormals().size());
+    expectPoint(bump.getFaceNormals()[0], 0, 0, 1);
+    expectPoint(bump.getFaceNormals()[1], -10 * steep, -10 * steep, steep);
+    expectPoint(bump.getFaceNormals()[4], 0, -10 * gentle, gentle);
+    const Vertex& middle = bump.getVertices()[4];
+    expectPoint({middle.nx, middle.ny, middle.nz}, 0, 0, (4 * gentle + 2 * steep) / 6);
+    const Vertex& border = bump.getVertices()[3];
+    expectPoint({border.nx, border.ny, border.nz}, 0, 0, 1);
+}
+
+TEST_F(TerrainTest, GreenAbove25PlacesDecorationsFromTheLastRowUp)
+{
+    writeImage("deco.bmp", 3, 2, [](int i, int j) {
+        const int greens[2][3] = {{26, 25, 200}, {0, 30, 0}};
+        return redGreen(i == 2 ? 4 : 0, greens[j][i]);
+    });
+    const Heightmap& terrain = load(description("deco.bmp", "2 3 0.5"));
+    const std::vector<Point3D>& at = terrain.getObjectPositions();
+    ASSERT_EQ(3u, at.size());
+    expectPoint(at[0], 2, 3, 0);
+    expectPoint(at[1], 0, 0, 0);
+    expectPoint(at[2], 4, 0, 2);
+    EXPECT_EQ((std::vector<float>{30 * 0.5f * 0.01f, 26 * 0.5f * 0.01f, 200 * 0.5f * 0.01f}), terrain.getObjectScales());
+}
+
+TEST_F(TerrainTest, HeightAtFollowsTheCornerPlaneAndClampsAtTheEdges)
+{
+    // Column 2 and row 2 are 99: the far edges answer from the points before them.
+    writeImage("plane.bmp", 3, 3, [](int i, int j) { return redGreen(i < 2 && j < 2 ? 10 * i + 20 * j : 99, 0); });
+    const Heightmap& terrain = load(description("plane.bmp", "2 4 1"));
+    EXPECT_EQ(10.0f, terrain.heightAt(1, 1));
+    EXPECT_EQ(30.0f, terrain.heightAt(2, 4)); // a grid point exactly
+    EXPECT_EQ(10.0f, terrain.heightAt(4, 0)); // on the last column
+    EXPECT_EQ(20.0f, terrain.heightAt(100, 2));
+    EXPECT_EQ(10.0f, terrain.heightAt(-5, 2));
+    EXPECT_EQ(25.0f, terrain.heightAt(1, 8)); // on the last row
+    EXPECT_EQ(5.0f, terrain.heightAt(1, -3));
+    EXPECT_EQ(30.0f, terrain.heightAt(50, 50));
+    EXPECT_EQ(0.0f, terrain.heightAt(NAN, NAN));
+}
+
+// A 1-pixel-wide or -high image has no neighbouring column or row to read.
+TEST_F(TerrainTest, ImagesOnePixelWideOrHighAnswerFromTheirOwnPoints)
+{
+    writeImage("column.bmp", 1, 3, [](int, int j) { return redGreen(10 * j, 0); });
+    writeImage("row.bmp", 3, 1, [](int i, int) { return redGreen(10 * i, 0); });
+    writeImage("dot.bmp", 1, 1, [](int, int) { return redGreen(42, 0); });
+    const Heightmap& column = load(description("column.bmp", "1 1 1"));
+    EXPECT_EQ(5.0f, column.heightAt(0, 0.5f));
+    EXPECT_EQ(15.0f, column.heightAt(3, 1.5f));
+    EXPECT_EQ(10.0f, column.heightAt(-1, 7));
+    const Heightmap& row = load(description("row.bmp", "1 1 1"));
+    EXPECT_EQ(5.0f, row.heightAt(0.5f, 0));
+    EXPECT_EQ(10.0f, row.heightAt(9, 9));
+    EXPECT_EQ(42.0f, load(description("dot.bmp", "1 1 1")).heightAt(5, 5));
+    EXPECT_TRUE(submitted([&] { column.drawAll(), row.drawAll(); }).ground.empty());
+}
+
+TEST_F(TerrainTest, DrawSubmitsTheStripsAndDecorationsAroundTheView)
+{
+    const std::set<int> decorated = {0, 1, 134, 135, 430, 431, 569, 570};
+    writeImage("long.bmp", 1000, 2, [&](int i, int j) { return redGreen(0, j == 0 && decorated.count(i) ? 100 : 0); });
+    const Heightmap& terrain = load(description("long.bmp", "1 1 1"));
+    ASSERT_EQ(70, terrain.getViewRange());
+
+    const Submitted start = submitted([&] { terrain.draw(Point3D(-65, -33, -77)); });
+    EXPECT_EQ(strips(0, 135), start.ground);
+    EXPECT_EQ((std::set<int>{1, 134}), start.decorations); // not 0: the window starts there
+    const Submitted middle = submitted([&] { terrain.draw(Point3D(-500, -33, -77)); });
+    EXPECT_EQ(strips(430, 570), middle.ground);
+    EXPECT_EQ((std::set<int>{431, 569}), middle.decorations);
+    const Submitted all = submitted([&] { terrain.drawAll(); });
+    EXPECT_EQ(strips(0, 999), all.ground);
+    EXPECT_EQ(decorated, all.decorations);
+}
+
+// Scales of 0 or missing leave no usable ground; a negative one must not
+// carry the window past the last strip.
+TEST_F(TerrainTest, UnusableScalesDrawOnlyDecorations)
+{
+    writeImage("small.bmp", 10, 2, [](int i, int j) { return redGreen(8 * i, i == 1 && j == 0 ? 100 : 0); });
+    const Heightmap& zero = load(description("small.bmp", "0 1 1"));
+    for (const auto& draw : std::vector<std::function<void()>>{[&] { zero.draw(Point3D(-65, 0, 0)); }, [&] { zero.drawAll(); }})
+        EXPECT_TRUE(submitted(draw).ground.empty());
+    EXPECT_EQ((std::set<int>{0}), submitted([&] { zero.drawAll(); }).decorations);
+    EXPECT_EQ(64.0f, zero.heightAt(3, 0)); // x / 0 is beyond the far edge: column 8
+    EXPECT_EQ(0.0f, zero.heightAt(0, 0));  // 0 / 0 is no number: column 0
+
+    const Heightmap& recordOne = load("small.bmp 1 1\n");
+    EXPECT_NE(std::string::npos, output.find("Loading standardfile instead..."));
+    EXPECT_EQ("resources/textures/standardpic.png", recordOne.getTexture(3)->getName());
+    EXPECT_EQ("resources/meshes/defaultmesh.zms", recordOne.getMesh()->getName());
+    EXPECT_TRUE(std::isnan(recordOne.getMaxHeight()));
+    EXPECT_TRUE(submitted([&] { recordOne.drawAll(); }).ground.empty());
+
+    const Heightmap& mirrored = load(description("small.bmp", "-1 1 1"));
+    EXPECT_EQ(18u, submitted([&] { mirrored.draw(Point3D(-65, 0, 0)); }).ground.size());
+}
+
+TEST_F(TerrainTest, BothDrawingsLeaveTheSameGLState)
+{
+    writeImage("state.bmp", 4, 2, [](int i, int) { return redGreen(0, i == 1 ? 100 : 0); });
+    const Heightmap& terrain = load(description("state.bmp", "1 1 1"));
+    const bool program = GLEW_ARB_multitexture && GLEW_ARB_shader_objects;
+    EXPECT_EQ(program, terrain.getShader() != nullptr);
+    for (const auto& draw : std::vector<std::function<void()>>{[&] { terrain.draw(Point3D(-2, 0, 0)); }, [&] { terrain.drawAll(); }}) {
+        draw();
+        EXPECT_FALSE(glIsEnabled(GL_BLEND));
+        EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D)); // though the untextured decoration switched it off
+        EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY));
+        EXPECT_FALSE(glIsEnabled(GL_NORMAL_ARRAY));
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        EXPECT_EQ(terrain.getTexture(program ? 0 : 1)->getId(), static_cast<GLuint>(bound));
+        if (GLEW_ARB_shader_objects)
+            EXPECT_EQ(0u, glGetHandleARB(GL_PROGRAM_OBJECT_ARB));
+        if (program) {
+            GLint active = 0, clientActive = 0;
+            glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
+            glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE_ARB, &clientActive);
+            EXPECT_EQ(GL_TEXTURE0_ARB, active);
+            EXPECT_EQ(GL_TEXTURE0_ARB, clientActive);
+            for (int unit = 1; unit < 4; ++unit) {
+                glActiveTextureARB(GL_TEXTURE0_ARB + unit);
+                glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
+                EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D)) << unit;
+                EXPECT_FALSE(glIsEnabled(GL_TEXTURE_COORD_ARRAY)) << unit;
+            }
+            glActiveTextureARB(GL_TEXTURE0_ARB);
+            glClientActiveTextureARB(GL_TEXTURE0_ARB);
+        }
+        EXPECT_EQ(static_cast<GLenum>(GL_NO_ERROR), glGetError());
+    }
+}
+
+// The program multiplies all four textures; without it only texture 1
+// shows, with its own coordinates on unit 0.
+TEST_F(TerrainTest, ProgramCombinesFourTexturesOtherwiseTextureOneAlone)
+{
+    writeImage("plain.bmp", 4, 2, [](int, int) { return 0u; });
+    const Heightmap& terrain = load(description("plain.bmp", "1 1 1"));
+    const bool program = terrain.getShader() != nullptr;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0.0, 3.0, 0.0, 1.0, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glColor4f(1, 1, 1, 1);
+    float largestS = 0;
+    for (const FeedbackPrimitive& primitive : captureFeedback([&] { terrain.drawAll(); }))
+        for (const FeedbackVertex& vertex : primitive.vertices)
+            largestS = std::max(largestS, vertex.s);
+    EXPECT_FLOAT_EQ(program ? 0.75f : 1.5f, largestS);
+
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    terrain.drawAll();
+    const Rgba pixel = pixelAt(320, 240);
+    const Rgba expected = program ? Rgba{128, 128, 128, 255} : Rgba{255, 128, 255, 255};
+    EXPECT_NEAR(expected.r, pixel.r, 2);
+    EXPECT_NEAR(expected.g, pixel.g, 2);
+    EXPECT_NEAR(expected.b, pixel.b, 2);
+    Renderer::getInstance().setPerspective();
+}
+
+// The menu's backdrop as shipped: every file it names is there.
+TEST(ShippedTerrain, StartLoadsWithoutFallingBack)
+{
+    struct InSourceTree {
+        std::filesystem::path previous = std::filesystem::current_path();
+        InSourceTree() { std::filesystem::current_path(KERBOLT_SOURCE_DIR); }
+        ~InSourceTree() { std::filesystem::current_path(previous); }
+    } inSourceTree;
+    ResourceManager& manager = ResourceManager::getInstance();
+    ::testing::internal::CaptureStdout();
+    const Heightmap* terrain = manager.getResource<Heightmap>("resources/heightmaps/start.txt");
+    const std::string output = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ(std::string::npos, output.find("Loading standardfile instead...")) << output;
+    EXPECT_GE(terrain->getGridWidth(), 2);
+    EXPECT_GE(terrain->getGridHeight(), 2);
+    EXPECT_TRUE(std::isfinite(terrain->getLengthX()) && terrain->getLengthX() > 0);
+    manager.releaseResource(terrain);
+}
+
+} // namespace

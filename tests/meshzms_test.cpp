@@ -1,0 +1,191 @@
+#include "meshzms.h"
+#include "resourcemanager.h"
+#include "texture2d.h"
+
+#include "glcapture.h"
+#include "tempdir.h"
+
+#include <SDL/SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <set>
+#include <sstream>
+
+namespace {
+
+// One flat, untextured quad: recognisable as the fallback.
+const char* const defaultMesh = "0 4 1 0  0 0 1 0 0 0  0 0 1 1 0 0  0 0 1 1 1 0  0 0 1 0 1 0  0 0 0 1 4 0 1 2 3\n";
+
+// Vertices as "x,y,z/nx,ny,nz", then per face "|s" (smooth) or "|f" (flat),
+// the normal, the corner indices and the texture coordinates.
+std::string summary(const MeshZMS& mesh)
+{
+    std::ostringstream out;
+    for (const Vertex& v : mesh.getVertices())
+        out << v.x << ',' << v.y << ',' << v.z << '/' << v.nx << ',' << v.ny << ',' << v.nz << ' ';
+    for (const Face& f : mesh.getFaces()) {
+        out << '|' << (f.smooth ? 's' : 'f') << f.normal.x << ',' << f.normal.y << ',' << f.normal.z;
+        for (int32_t index : f.indices)
+            out << ' ' << index;
+        for (const Point2D& uv : f.texCoords)
+            out << ' ' << uv.x << ',' << uv.y;
+    }
+    return out.str();
+}
+
+// Draws in window pixels with light 0 shining along -z (white diffuse, no
+// ambient of its own) on the default material: a corner lit head-on gets
+// 0.04 + 0.8, one lit edge-on 0.04.
+std::vector<FeedbackPrimitive> drawLit(const MeshZMS& mesh)
+{
+    glPushAttrib(GL_ALL_ATTRIB_BITS);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 640, 0, 480, -10, 10);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    const GLfloat direction[] = {0, 0, 1, 0}, white[] = {1, 1, 1, 1}, black[] = {0, 0, 0, 1};
+    glLightfv(GL_LIGHT0, GL_POSITION, direction);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, black);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    auto primitives = captureFeedback([&] { mesh.draw(); });
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_LIGHT0));
+    EXPECT_EQ(mesh.getTextured() != 0, glIsEnabled(GL_TEXTURE_2D) == GL_TRUE);
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(mesh.getTexture() != nullptr ? mesh.getTexture()->getId() : 0u, static_cast<GLuint>(bound));
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+    EXPECT_EQ(static_cast<GLenum>(GL_NO_ERROR), glGetError());
+    return primitives;
+}
+
+class MeshZMSTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dir.writeFile("resources/meshes/defaultmesh.zms", defaultMesh);
+        // A 2 x 2 picture for the textured meshes.
+        SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 2, 24, 0, 0, 0, 0);
+        SDL_SaveBMP(surface, (dir.path() / "pic.bmp").c_str());
+        SDL_FreeSurface(surface);
+        resourcesBefore = manager().getResourceCount();
+    }
+    void TearDown() override
+    {
+        for (const MeshZMS* mesh : held)
+            manager().releaseResource(mesh);
+        EXPECT_EQ(resourcesBefore, manager().getResourceCount()); // the textures went with their meshes
+    }
+
+    static ResourceManager& manager() { return ResourceManager::getInstance(); }
+
+    // Loads the text as `file`; loading must print `expectedOutput`.
+    const MeshZMS& load(const std::string& text, const std::string& file = "m.zms",
+                        const std::string& expectedOutput = "")
+    {
+        dir.writeFile(file, text);
+        ::testing::internal::CaptureStdout();
+        held.push_back(manager().getResource<MeshZMS>(file));
+        EXPECT_EQ(expectedOutput, ::testing::internal::GetCapturedStdout());
+        return *held.back();
+    }
+
+    ScopedWorkDir dir;
+    std::size_t resourcesBefore = 0;
+    std::vector<const MeshZMS*> held;
+};
+
+TEST_F(MeshZMSTest, ReadsNormalThenPositionWhereverTheLinesBreak)
+{
+    const std::string expected = "5,6,7/0,0,1 8,9,10/1,0,0 -1,-2,-30/0,1,0 |s0,0,1 0 1 2";
+    EXPECT_EQ(expected,
+              summary(load("0 3 1 0\n0 0 1 5 6 7\n1 0 0 8 9 10\n0 1 0 -1 -2 -3e1\n1 0 0 1 3 0 1 2\nnotes\n")));
+    EXPECT_EQ(expected, summary(load("0\t3 1 0 0 0 1 5 6 7 1 0 0 8 9 10 0 1 0 -1 -2 -3e1 1 0 0 1 3 0 1 2", "b.zms")));
+    EXPECT_EQ(nullptr, held.back()->getTexture());
+    drawLit(*held.back()); // checks that an untextured mesh leaves texturing off
+}
+
+TEST_F(MeshZMSTest, TexturedMeshReadsNameThenParametersThenCornerCoordinates)
+{
+    const MeshZMS& mesh = load("1 4 1 1 pic.bmp\n9 9 9 9 9\n0 0 1 0 0 0\n0 0 1 1 0 0\n0 0 1 1 1 0\n0 0 1 0 1 0\n"
+                               "0 0 0 1 4 0 0 0 1 0.5 0 2 1 0.25 3 0 1\n");
+    EXPECT_EQ("0,0,0/0,0,1 1,0,0/0,0,1 1,1,0/0,0,1 0,1,0/0,0,1 |f0,0,1 0 1 2 3 0,0 0.5,0 1,0.25 0,1", summary(mesh));
+    ASSERT_NE(nullptr, mesh.getTexture());
+    EXPECT_EQ("pic.bmp", mesh.getTexture()->getName());
+    EXPECT_NE(0u, mesh.getTexture()->getId());
+}
+
+TEST_F(MeshZMSTest, FileThatEndsEarlyKeepsWhatWasRead)
+{
+    EXPECT_EQ("1,2,3/0,0,1 nan,nan,nan/7,8,nan |fnan,nan,nan|fnan,nan,nan", summary(load("0 2 2 0 0 0 1 1 2 3 7 8\n")));
+    // An unfinished face keeps its complete corners only: the third lacks its v.
+    EXPECT_EQ("1,2,3/0,0,1 |s0,0,1 0 0 0,0 1,0|fnan,nan,nan",
+              summary(load("0 1 2 1 pic.bmp 0 0 1 1 2 3  1 0 0 1 3 0 0 0 0 1 0 0 1\n", "b.zms")));
+    EXPECT_EQ("nan,nan,nan/nan,nan,nan ", summary(load("0 1", "c.zms")));
+}
+
+TEST_F(MeshZMSTest, MalformedFilesFallBackToTheDefaultMesh)
+{
+    const std::string vertex = " 0 0 1 0 0 0 ";
+    const std::pair<std::string, std::string> cases[] = {
+        {"0 -1 0 0", "Negative vertex count -1"},
+        {"0 0 -2 0", "Negative face count -2"},
+        {"0 2000000000 0 0\n", "2000000000 vertices and 0 faces cannot fit in a file of 17 bytes"},
+        {"0 1 1 0" + vertex + "0 0 0 1 3 0 0 1", "Face 0 uses vertex 1 of 1"},
+        {"0 1 1 1 pic.bmp" + vertex + "0 0 0 1 3 0 0 0 -1 0 0 0 0 0", "Face 0 uses vertex -1 of 1"},
+        {"0 1 1 0" + vertex + "0 0 0 1 2 0 0", "Face 0 has 2 corners instead of 3 or 4"},
+        {"0 1 1 0" + vertex + "0 0 0 1 5 0 0 0 0 0", "Face 0 has 5 corners instead of 3 or 4"},
+        {"zero 0 0 0", "Expected a number in the header, found 'zero'"},
+        {"0 1 0 0 0 0 nan 0 0 0", "Expected a number in vertex 0, found 'nan'"},
+        {"0 1 1 1 pic.bmp" + vertex + "0 0 0 1 3 0 u v", "Expected a number in face 0, found 'u'"},
+    };
+    const std::string fallback = summary(load(defaultMesh, "default.zms"));
+    for (const auto& [text, problem] : cases) {
+        SCOPED_TRACE(text);
+        const MeshZMS& mesh =
+            load(text, "bad.zms",
+                 "src/meshzms: Cannot load Resource bad.zms. " + problem + ".\nLoading standardfile instead...\n");
+        EXPECT_EQ(MeshZMS::defaultFile, mesh.getName());
+        EXPECT_EQ(fallback, summary(mesh));
+        EXPECT_EQ(nullptr, mesh.getTexture()); // the rejected file's texture was given back
+    }
+}
+
+// "x,y r s,t" of a feedback vertex, the colour to two decimals.
+std::string corner(const FeedbackVertex& v)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0f,%.0f %.2f %g,%g", v.x, v.y, v.r, v.s, v.t);
+    return text;
+}
+
+TEST_F(MeshZMSTest, DrawLightsSmoothCornersOneByOneAndFlatFacesOnceWithTheirCoordinates)
+{
+    // Vertex 1's own normal points sideways, edge-on to the light.
+    const auto primitives = drawLit(load("0 4 2 1 pic.bmp  0 0 1 100 100 0  1 0 0 200 100 0  0 0 1 200 200 0"
+                                         "  0 0 1 100 200 0  1 0 0 1 3 0 0 0 1 0.5 0 2 1 1"
+                                         "  0 0 0 1 4 0 0 0 1 1 0 2 1 1 3 0 1\n"));
+    ASSERT_GE(primitives.size(), 2u);
+    std::vector<std::string> triangle;
+    for (const FeedbackVertex& v : primitives[0].vertices)
+        triangle.push_back(corner(v));
+    EXPECT_EQ((std::vector<std::string>{"100,100 0.84 0,0", "200,100 0.04 0.5,0", "200,200 0.84 1,1"}), triangle);
+    // The quad arrives as one polygon or as two triangles.
+    std::set<std::string> quad;
+    for (std::size_t p = 1; p < primitives.size(); ++p)
+        for (const FeedbackVertex& v : primitives[p].vertices)
+            quad.insert(corner(v));
+    EXPECT_EQ((std::set<std::string>{"100,100 0.84 0,0", "200,100 0.84 1,0", "200,200 0.84 1,1", "100,200 0.84 0,1"}),
+              quad);
+}
+
+} // namespace

@@ -1,0 +1,141 @@
+#include <GL/glew.h>
+
+#include "hlslshader.h"
+#include "shader.h"
+
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace {
+
+const std::string prefix = "src/hlslshader: HLSLShader error: ";
+
+// The message of what `action` throws, or "" when it throws nothing.
+std::string thrownMessage(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "";
+}
+
+class HLSLShaderTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!GLEW_ARB_shader_objects)
+            GTEST_SKIP() << "no GL_ARB_shader_objects";
+        while (glGetError() != GL_NO_ERROR) {} // count only this test's errors
+        dir.writeFile("v.fx", "void main() { gl_Position = ftransform(); gl_TexCoord[0] = gl_MultiTexCoord0; }\n");
+        // Uses two of the four samplers.
+        dir.writeFile("f.fx",
+                      "uniform sampler2D tex0;\nuniform sampler2D tex2;\nvoid main() {\n"
+                      "gl_FragColor = texture2D(tex0, gl_TexCoord[0].st) * texture2D(tex2, gl_TexCoord[0].st); }");
+        dir.writeFile("broken.fx", "void main() { gl_Position = ; }\n");
+        dir.writeFile("unresolved.fx", "vec4 nowhere();\nvoid main() { gl_Position = nowhere(); }\n");
+    }
+    static GLhandleARB currentProgram() { return glGetHandleARB(GL_PROGRAM_OBJECT_ARB); }
+
+    ScopedWorkDir dir;
+};
+
+TEST_F(HLSLShaderTest, FragmentOnlyProgramBindsTheSamplersItUses)
+{
+    HLSLShader shader;
+    dir.writeFile("lines.fx", "a\r\nb\rc\n\n  d");
+    EXPECT_EQ("a\nb\nc\n\n  d\n", shader.readSource("lines.fx"));
+    shader.loadShaders("", "f.fx");
+    const GLhandleARB program = shader.getProgram();
+    ASSERT_NE(0u, program);
+    EXPECT_EQ(0u, currentProgram());
+    GLint units[4] = {-1, -1, -1, -1};
+    const char* const names[4] = {"tex0", "tex1", "tex2", "tex3"};
+    for (int i = 0; i < 4; ++i)
+        if (const GLint location = glGetUniformLocationARB(program, names[i]); location != -1)
+            glGetUniformivARB(program, location, &units[i]);
+    EXPECT_EQ((std::vector<GLint>{0, -1, 2, -1}), std::vector<GLint>(units, units + 4));
+
+    shader.bind();
+    EXPECT_EQ(program, currentProgram());
+    shader.unload();
+    EXPECT_EQ(0u, currentProgram());
+    EXPECT_FALSE(glIsProgram(program));
+
+    HLSLShader nothing;
+    nothing.loadShaders("", "");
+    EXPECT_EQ(0u, nothing.getProgram());
+    nothing.unload();
+    EXPECT_EQ(static_cast<GLenum>(GL_NO_ERROR), glGetError());
+}
+
+TEST_F(HLSLShaderTest, FailuresThrowTheirFixedMessages)
+{
+    const std::pair<std::pair<const char*, const char*>, std::string> cases[] = {
+        // The missing fragment file is never read: the vertex stage fails first.
+        {{"broken.fx", "missing.fx"}, prefix + "There is an error in the 'Vertex' Shader Source."},
+        {{"v.fx", "broken.fx"}, prefix + "There is an error in the 'Fragment' Shader Source."},
+        {{"unresolved.fx", "f.fx"}, prefix + "It was not possible to Link the Shader Program."},
+        {{"v.fx", "missing.fx"}, "Cannot open or create file 'missing.fx'"},
+        {{"v.fx", "f.fx"}, ""},
+    };
+    for (const auto& [files, message] : cases) {
+        HLSLShader shader;
+        ::testing::internal::CaptureStdout(); // the driver's log, if any
+        EXPECT_EQ(message, thrownMessage([&] { shader.loadShaders(files.first, files.second); }));
+        ::testing::internal::GetCapturedStdout();
+        EXPECT_NE(0u, shader.getProgram());
+        shader.unload();
+    }
+}
+
+// Run by a separate CTest entry with Mesa hiding these extensions.
+TEST(WithoutShaderExtensions, NothingIsCalledThatTheDriverLacks)
+{
+    if (GLEW_ARB_shader_objects || GLEW_ARB_vertex_program || GLEW_ARB_fragment_program)
+        GTEST_SKIP() << "the extensions are present";
+    HLSLShader shader;
+    EXPECT_EQ(prefix + "cannot create Vertex Shader.", thrownMessage([&] { shader.loadShaders("v.fx", "f.fx"); }));
+    EXPECT_EQ(prefix + "cannot create Fragment Shader.", thrownMessage([&] { shader.loadShaders("", "f.fx"); }));
+    shader.bind();
+    shader.unload();
+    Shader programs;
+    ::testing::internal::CaptureStdout();
+    programs.init();
+    EXPECT_EQ("src/shader: GL_ARB_vertex_program is not available\n"
+              "src/shader: GL_ARB_fragment_program is not available\n",
+              ::testing::internal::GetCapturedStdout());
+}
+
+TEST(Shader, InitLoadsBothProgramsAndReportsTheLastError)
+{
+    if (!GLEW_ARB_vertex_program || !GLEW_ARB_fragment_program)
+        GTEST_SKIP() << "no ARB programs";
+    EXPECT_EQ(987u, Shader::vertexProgramText.size());
+    EXPECT_EQ(53u, Shader::fragmentProgramText.size());
+    Shader shader;
+    ::testing::internal::CaptureStdout();
+    shader.init();
+    const std::string output = ::testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(shader.getVertexProgram() != 0 && shader.getFragmentProgram() != 0);
+    GLint position = -1;
+    glGetIntegerv(GL_PROGRAM_ERROR_POSITION_ARB, &position);
+    const auto* text = reinterpret_cast<const char*>(glGetString(GL_PROGRAM_ERROR_STRING_ARB));
+    EXPECT_EQ(position == -1 ? "" : std::to_string(position) + " " + (text ? text : "") + "\n", output);
+
+    // The vertex program on its own is accepted.
+    glBindProgramARB(GL_VERTEX_PROGRAM_ARB, shader.getVertexProgram());
+    glProgramStringARB(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB,
+                       static_cast<GLsizei>(Shader::vertexProgramText.size()), Shader::vertexProgramText.data());
+    glGetIntegerv(GL_PROGRAM_ERROR_POSITION_ARB, &position);
+    EXPECT_EQ(-1, position);
+
+    // A load error leaves a GL error flagged; later checks start clean.
+    while (glGetError() != GL_NO_ERROR) {}
+}
+
+} // namespace

@@ -1,0 +1,71 @@
+#include "resourcemanager.h"
+#include "sound.h"
+
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A 16-bit mono 22050 Hz WAV file: the 44-byte header, then `samples` samples of a ramp.
+std::string wavFile(uint32_t samples)
+{
+    std::string bytes;
+    auto put = [&bytes](const char* tag, uint32_t value, int size) {
+        bytes += tag;
+        for (int i = 0; i < size; ++i)
+            bytes += static_cast<char>(value >> 8 * i);
+    };
+    put("RIFF", 36 + 2 * samples, 4);
+    put("WAVEfmt ", 16, 4);
+    for (auto [value, size] : {std::pair{1u, 2}, {1u, 2}, {22050u, 4}, {44100u, 4}, {2u, 2}, {16u, 2}})
+        put("", value, size); // PCM, mono, rate, bytes a second, bytes a frame, bits a sample
+    put("data", 2 * samples, 4);
+    for (uint32_t i = 0; i < samples; ++i)
+        put("", i * 300, 2);
+    return bytes;
+}
+
+TEST(Sound, HoldersShareOneChunkWhichGoesWithTheLastAndLoadsAgain)
+{
+    ScopedWorkDir dir;
+    ResourceManager& manager = ResourceManager::getInstance();
+    dir.writeFile("jump.wav", wavFile(100));
+    Sound* first = manager.getResource<Sound>("jump.wav");
+    Sound* second = manager.getResource<Sound>("jump.wav");
+    ASSERT_TRUE(first == second && first->getChunk());
+    EXPECT_EQ(2, first->getRefCount());
+    const Uint32 length = first->getChunk()->alen;
+    const int channel = Mix_PlayChannel(-1, first->getChunk(), 0);
+    EXPECT_NE(channel, Mix_PlayChannel(-1, second->getChunk(), 0));
+    EXPECT_GE(channel, 0);
+    manager.releaseResource(first);
+    EXPECT_EQ(1u, manager.getResourceCount());
+    manager.releaseResource(second);
+    EXPECT_EQ(0u, manager.getResourceCount());
+    EXPECT_EQ(0, Mix_Playing(-1)) << "freeing the chunk stops its channels";
+
+    dir.writeFile("jump.wav", wavFile(200));
+    Sound* again = manager.getResource<Sound>("jump.wav");
+    EXPECT_EQ(2 * length, again->getChunk()->alen) << "the file is read again";
+    manager.releaseResource(again);
+}
+
+TEST(Sound, MissingOrBrokenFilesFallBackToTheDefaultSound)
+{
+    ScopedWorkDir dir;
+    ResourceManager& manager = ResourceManager::getInstance();
+    dir.writeFile(Sound::defaultFile, wavFile(50));
+    dir.writeFile("noise.wav", "RIFF but not a wave");
+    for (const char* file : {"gone.wav", "noise.wav"}) {
+        ::testing::internal::CaptureStdout();
+        Sound* sound = manager.getResource<Sound>(file);
+        EXPECT_EQ(std::string("src/sound: Cannot load Resource ") + file + "\nLoading standardfile instead...\n",
+                  ::testing::internal::GetCapturedStdout());
+        EXPECT_EQ(Sound::defaultFile, sound->getName());
+        EXPECT_NE(nullptr, sound->getChunk());
+        manager.releaseResource(sound);
+    }
+}
+
+} // namespace

@@ -1,0 +1,58 @@
+#include "testpicture.h"
+
+#include <SDL/SDL.h>
+#include <png.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <stdexcept>
+
+TestPicture::TestPicture(int width, int height, Rgba background)
+    : width(width), height(height), pixels(static_cast<std::size_t>(width * height), background)
+{
+}
+
+void TestPicture::fill(int x0, int y0, int x1, int y1, Rgba colour)
+{
+    for (int y = y0; y < y1; ++y)
+        std::fill_n(pixels.begin() + y * width + x0, x1 - x0, colour);
+}
+
+void TestPicture::save(const std::string& file, Form form) const
+{
+    std::filesystem::create_directories(std::filesystem::absolute(file).parent_path());
+    bool written = false;
+    if (form == Form::Bmp) {
+        // Byte order R, G, B, A in memory; SDL writes BMPs without alpha.
+        const bool little = SDL_BYTEORDER == SDL_LIL_ENDIAN;
+        SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(
+            const_cast<Rgba*>(pixels.data()), width, height, 32, width * 4, little ? 0xFF : 0xFF000000,
+            little ? 0xFF00 : 0xFF0000, little ? 0xFF0000 : 0xFF00, little ? 0xFF000000 : 0xFF);
+        if (surface != nullptr)
+            SDL_SetAlpha(surface, 0, SDL_ALPHA_OPAQUE); // copy the colours, do not blend them
+        written = surface != nullptr && SDL_SaveBMP(surface, file.c_str()) == 0;
+        SDL_FreeSurface(surface);
+    } else {
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        image.width = static_cast<png_uint_32>(width);
+        image.height = static_cast<png_uint_32>(height);
+        image.format = PNG_FORMAT_RGBA;
+        std::vector<Rgba> colours;
+        std::vector<png_byte> indices;
+        if (form == Form::KeyedPng) {
+            for (const Rgba& pixel : pixels) {
+                auto entry = std::find(colours.begin(), colours.end(), pixel);
+                if (entry == colours.end())
+                    entry = colours.insert(colours.end(), pixel);
+                indices.push_back(static_cast<png_byte>(entry - colours.begin()));
+            }
+            image.format = PNG_FORMAT_RGBA_COLORMAP;
+            image.colormap_entries = static_cast<png_uint_32>(colours.size());
+        }
+        const void* data = form == Form::KeyedPng ? static_cast<const void*>(indices.data()) : pixels.data();
+        written = png_image_write_to_file(&image, file.c_str(), 0, data, 0, colours.data()) != 0;
+    }
+    if (!written)
+        throw std::runtime_error("cannot write " + file);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "glcapture.h"
+
+#include <string>
+#include <vector>
+
+// A picture built in a test and written in one of the forms the game reads.
+// Folders are created as needed.
+struct TestPicture {
+    enum class Form {
+        RgbaPng,  // with an alpha channel
+        KeyedPng, // palettised, one transparent entry: SDL makes it a colour key
+        Bmp,      // 24-bit, alpha dropped
+    };
+
+    TestPicture(int width, int height, Rgba background);
+    void fill(int x0, int y0, int x1, int y1, Rgba colour); // x1, y1 exclusive
+    void save(const std::string& file, Form form = Form::Bmp) const;
+
+    int width, height;
+    std::vector<Rgba> pixels; // rows top-down
+};

@@ -1,0 +1,104 @@
+#include "texturefont.h"
+
+#include "resourcemanager.h"
+#include "tempdir.h"
+#include "testpicture.h"
+#include "texture2d.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Form = TestPicture::Form;
+constexpr int side = 150; // 10-pixel cells
+
+class FontPictureTest : public ::testing::Test {
+protected:
+    // Known ink per cell. Except in the BMP the background pixels are not
+    // 0, so only alpha or the colour key tells them from ink.
+    static void writeEdgeFont(Form form, int height = side)
+    {
+        TestPicture picture(side, height, form == Form::Bmp ? Rgba{0, 0, 0, 255} : Rgba{255, 255, 255, 0});
+        const Rgba ink{10, 20, 30, 255};
+        picture.fill(12, 9, 15, 10, ink);  // cell 1: columns 12 to 14, in its bottom row only
+        picture.fill(39, 0, 40, 1, ink);   // cell 3: its last column...
+        picture.fill(40, 5, 41, 6, ink);   // ...and cell 4's first, which must stay out of cell 3
+        if (height == side) {
+            picture.fill(0, 10, 10, 11, ink);     // cell 15, first of row 1: the whole width
+            picture.fill(141, 149, 142, 150, ink); // cell 224, the last one
+            picture.fill(147, 140, 148, 141, ink);
+        }
+        picture.save("font.png", form);
+    }
+
+    static void expectGlyph(const GlyphCorners& glyph, int left, int right, int top)
+    {
+        const auto at = [](int pixel) { return static_cast<float>(pixel) / side; };
+        const float expected[4][2] = {{at(left), at(top)}, {at(right), at(top)}, {at(right), at(top + 10)},
+                                      {at(left), at(top + 10)}};
+        for (std::size_t corner = 0; corner < 4; ++corner) {
+            EXPECT_FLOAT_EQ(expected[corner][0], glyph[corner].u) << "corner " << corner;
+            EXPECT_FLOAT_EQ(expected[corner][1], glyph[corner].v) << "corner " << corner;
+        }
+    }
+
+    ScopedWorkDir dir;
+    ResourceManager& manager = ResourceManager::getInstance();
+};
+
+class GlyphEdges : public FontPictureTest, public ::testing::WithParamInterface<Form> {};
+
+TEST_P(GlyphEdges, SpanTheInkedColumnsAndEmptyCellsKeepThePreviousEdges)
+{
+    writeEdgeFont(GetParam());
+    const std::size_t before = manager.getResourceCount();
+    TextureFont* font = manager.getResource<TextureFont>("font.png");
+    EXPECT_EQ(before + 2, manager.getResourceCount()) << "the font and its texture; the image is given back";
+    EXPECT_EQ(side, font->getSize());
+
+    const TextureFont::Letters& letters = font->getLetters();
+    expectGlyph(letters[0].sets[0], 0, side, 0); // empty first cell: the whole width
+    expectGlyph(letters[0].sets[1], 12, 15, 0);
+    expectGlyph(letters[1].sets[0], 12, 15, 0); // empty
+    expectGlyph(letters[1].sets[1], 39, 40, 0);
+    expectGlyph(letters[2].sets[0], 40, 41, 0);
+    expectGlyph(letters[7].sets[1], 0, 10, 10);
+    expectGlyph(letters[112].sets[0], 141, 148, 140);
+
+    manager.releaseResource(font);
+    EXPECT_EQ(before, manager.getResourceCount());
+}
+
+std::string formName(const ::testing::TestParamInfo<Form>& info)
+{
+    const char* const names[] = {"RgbaPng", "KeyedPng", "Bmp"};
+    return names[static_cast<int>(info.param)];
+}
+
+INSTANTIATE_TEST_SUITE_P(TextureFont, GlyphEdges, ::testing::Values(Form::RgbaPng, Form::KeyedPng, Form::Bmp), formName);
+
+TEST_F(FontPictureTest, APictureShorterThanItsGridReadsAsEmptyBelowIt)
+{
+    writeEdgeFont(Form::Bmp, 12);
+    TextureFont* font = manager.getResource<TextureFont>("font.png");
+    expectGlyph(font->getLetters()[7].sets[1], 40, 41, 10);
+    expectGlyph(font->getLetters()[112].sets[0], 40, 41, 140);
+    manager.releaseResource(font);
+}
+
+TEST_F(FontPictureTest, PicturesFrom512PixelsAreFilteredLinearlyNarrowerOnesNearest)
+{
+    for (const auto& [width, filter] : {std::pair{256, GL_NEAREST}, {511, GL_NEAREST}, {512, GL_LINEAR}}) {
+        TestPicture(width, width, {0, 0, 0, 255}).save("font.png");
+        TextureFont* font = manager.getResource<TextureFont>("font.png");
+        glBindTexture(GL_TEXTURE_2D, font->getTexture()->getId());
+        GLint magnifying = 0, minifying = 0;
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magnifying);
+        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minifying);
+        EXPECT_EQ(filter, magnifying) << width;
+        EXPECT_EQ(filter, minifying) << width;
+        manager.releaseResource(font);
+    }
+}
+
+} // namespace

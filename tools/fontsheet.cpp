@@ -1,0 +1,194 @@
+// Developer tool, not part of the game: draws every glyph of the four game
+// fonts, normal and highlighted, over the sky colour and over terrain
+// colours, and saves the picture as a PNG.
+//
+//     fontsheet <folder holding resources/> <output.png>
+//
+// Needs an X display (xvfb-run works).
+
+#include "config.h"
+#include "fontwriter.h"
+#include "renderer.h"
+#include "resourcemanager.h"
+#include "texturefont.h"
+#include "window.h"
+
+#include <GL/gl.h>
+#include <png.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int sheetWidth = 1280;
+constexpr int sheetHeight = 1024;
+constexpr int columnWidth = sheetWidth / 2;
+constexpr int margin = 12;
+
+struct Colour {
+    float r, g, b;
+};
+constexpr Colour sky{0.5f, 0.5f, 0.8f}; // the renderer's clear colour
+constexpr Colour grass{0.28f, 0.45f, 0.16f};
+constexpr Colour earth{0.45f, 0.32f, 0.2f};
+constexpr Colour labelBand{0.15f, 0.15f, 0.2f};
+
+// Every byte that has a glyph, in code order.
+std::string allGlyphs()
+{
+    std::string text;
+    for (int code = TextureFont::firstCode; code <= TextureFont::lastCode; ++code)
+        text.push_back(static_cast<char>(code));
+    return text;
+}
+
+// The advance of one byte in renderer units, as the writer moves on after it
+// (renderer and window have the same size here, so a font pixel is a unit).
+float advance(const TextureFont& font, unsigned char byte, bool highlight)
+{
+    if (byte == ' ')
+        return 5.0f;
+    const Letter& letter = font.getLetters()[static_cast<std::size_t>(byte - TextureFont::firstCode)];
+    const GlyphCorners& glyph = letter.sets[highlight && byte != TextureFont::lastCode ? 1 : 0];
+    return (glyph[1].u - glyph[0].u) * static_cast<float>(font.getSize()) + 1.0f;
+}
+
+// Breaks text into lines no wider than width.
+std::vector<std::string> wrap(const TextureFont& font, const std::string& text, bool highlight, float width)
+{
+    std::vector<std::string> lines(1);
+    float used = 0.0f;
+    for (const char byte : text) {
+        const float step = advance(font, static_cast<unsigned char>(byte), highlight);
+        if (used + step > width && !lines.back().empty()) {
+            lines.emplace_back();
+            used = 0.0f;
+        }
+        lines.back().push_back(byte);
+        used += step;
+    }
+    return lines;
+}
+
+void fillRectangle(int x0, int y0, int x1, int y1, const Colour& colour)
+{
+    glDisable(GL_TEXTURE_2D);
+    glLoadIdentity();
+    glColor3f(colour.r, colour.g, colour.b);
+    glBegin(GL_QUADS);
+    glVertex2i(x0, y0);
+    glVertex2i(x1, y0);
+    glVertex2i(x1, y1);
+    glVertex2i(x0, y1);
+    glEnd();
+    glColor3f(1.0f, 1.0f, 1.0f);
+    glEnable(GL_TEXTURE_2D);
+}
+
+// Draws one block (a font in one glyph set) in both columns, from the top
+// edge `top` downwards (y grows upwards); answers the block's lower edge.
+int drawBlock(std::size_t fontIndex, bool highlight, int top)
+{
+    ResourceManager& manager = ResourceManager::getInstance();
+    FontWriter& writer = FontWriter::getInstance();
+    const TextureFont* font = manager.getResource<TextureFont>(FontWriter::fontFiles[fontIndex]);
+    const int lineHeight = font->getSize() / TextureFont::cellsPerRow;
+    const auto lines = wrap(*font, allGlyphs(), highlight, columnWidth - 2 * margin);
+    manager.releaseResource(font);
+
+    const int labelHeight = 20;
+    const int bottom = top - labelHeight - lineHeight * static_cast<int>(lines.size()) - margin;
+    fillRectangle(0, bottom, columnWidth, top, sky);
+    fillRectangle(columnWidth, bottom, sheetWidth, top, highlight ? earth : grass);
+    fillRectangle(0, top - labelHeight, sheetWidth, top, labelBand);
+
+    const std::string label = std::filesystem::path(FontWriter::fontFiles[fontIndex]).filename().string() +
+                              (highlight ? "  highlight" : "  normal");
+    writer.selectFont(0);
+    writer.setHighlight(false);
+    writer.write2D(label, margin, top - 2);
+
+    writer.selectFont(static_cast<int32_t>(fontIndex));
+    writer.setHighlight(highlight);
+    for (const int left : {margin, columnWidth + margin}) {
+        int y = top - labelHeight;
+        for (const std::string& line : lines) {
+            writer.write2D(line, left, y);
+            y -= lineHeight;
+        }
+    }
+    writer.setHighlight(false);
+    return bottom;
+}
+
+void savePng(const std::string& file, int height)
+{
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(sheetWidth) * static_cast<std::size_t>(height) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, sheetHeight - height, sheetWidth, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = sheetWidth;
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    // GL rows run bottom-up: a negative stride writes them top-down.
+    if (!png_image_write_to_file(&image, file.c_str(), 0, pixels.data(), -sheetWidth * 3, nullptr))
+        throw std::runtime_error("cannot write " + file + ": " + image.message);
+}
+
+// The writer reads its scales from the configuration: window and renderer
+// the size of the sheet.
+void loadSheetConfiguration()
+{
+    const std::string file = (std::filesystem::temp_directory_path() / ("fontsheet-" + std::to_string(getpid()) + ".cfg")).string();
+    std::ofstream(file) << "window_width " << sheetWidth << "\nwindow_height " << sheetHeight << "\nrenderer_width "
+                        << sheetWidth << "\nrenderer_height " << sheetHeight << "\nfullscreen 0\n";
+    Config::load(file);
+    std::filesystem::remove(file);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::cerr << "usage: fontsheet <folder holding resources/> <output.png>\n";
+        return 2;
+    }
+    try {
+        const std::string output = std::filesystem::absolute(argv[2]).string();
+        std::filesystem::current_path(argv[1]);
+        loadSheetConfiguration();
+        Window::getInstance().start();
+        Renderer::getInstance().start();
+        Renderer::getInstance().update();
+        Renderer::getInstance().setOrtho();
+        glDisable(GL_DEPTH_TEST);
+
+        FontWriter& writer = FontWriter::getInstance();
+        writer.load();
+        int top = sheetHeight;
+        for (const bool highlight : {false, true})
+            for (std::size_t font = 0; font < FontWriter::fontFiles.size(); ++font)
+                top = drawBlock(font, highlight, top);
+        if (top < 0)
+            throw std::runtime_error("the glyphs do not fit on the sheet");
+        savePng(output, sheetHeight - top);
+        writer.unload();
+        Window::getInstance().stop();
+        std::cout << "fontsheet: wrote " << output << " (" << sheetWidth << " x " << sheetHeight - top << ")\n";
+        return 0;
+    } catch (const std::exception& error) {
+        std::cerr << "fontsheet: " << error.what() << '\n';
+        return 1;
+    }
+}
