@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -361,7 +362,7 @@ int32_t Heightmap::stripCount() const
     return hasGeometry() && gridWidth >= 2 && gridHeight >= 2 ? gridWidth - 1 : 0;
 }
 
-Heightmap::Window Heightmap::windowAround(const Point3D& cameraPosition) const
+Heightmap::DrawRange Heightmap::rangeAround(const Point3D& cameraPosition) const
 {
     // The view centre is -cameraPosition.x; the window is the centre plus or
     // minus viewRange, clipped to [0, length - 1]. 64-bit sums cannot overflow.
@@ -369,36 +370,36 @@ Heightmap::Window Heightmap::windowAround(const Point3D& cameraPosition) const
     const int64_t lastX = truncated(getLengthX()) - 1;
     const int64_t nearEdge = centre + viewRange, farEdge = std::llabs(centre - viewRange);
 
-    Window window;
-    window.allDecorations = false;
-    window.start = nearEdge > 0 ? 0.0f : static_cast<float>(-nearEdge);
-    window.end = static_cast<float>(farEdge < lastX ? farEdge : lastX);
+    DrawRange range;
+    range.allDecorations = false;
+    range.start = nearEdge > 0 ? 0.0f : static_cast<float>(-nearEdge);
+    range.end = static_cast<float>(farEdge < lastX ? farEdge : lastX);
     // Clamped to the strips that exist, so no scale can reach past the indices.
     const auto strip = [this](float x) { return static_cast<int32_t>(std::clamp<int64_t>(truncated(x / scaleX), 0, stripCount())); };
-    window.firstStrip = strip(window.start);
-    window.endStrip = strip(window.end);
-    return window;
+    range.firstStrip = strip(range.start);
+    range.endStrip = strip(range.end);
+    return range;
 }
 
 void Heightmap::draw(const Point3D& cameraPosition) const
 {
-    drawWindow(windowAround(cameraPosition));
+    drawRange(rangeAround(cameraPosition));
 }
 
 void Heightmap::drawAll() const
 {
-    Window window;
-    window.endStrip = stripCount();
-    drawWindow(window);
+    DrawRange range;
+    range.endStrip = stripCount();
+    drawRange(range);
 }
 
-void Heightmap::drawWindow(const Window& window) const
+void Heightmap::drawRange(const DrawRange& range) const
 {
     if (shader)
-        drawStripsWithProgram(window.firstStrip, window.endStrip);
+        drawStripsWithProgram(range.firstStrip, range.endStrip);
     else
-        drawStripsWithOneTexture(window.firstStrip, window.endStrip);
-    drawDecorations(window);
+        drawStripsWithOneTexture(range.firstStrip, range.endStrip);
+    drawDecorations(range);
 }
 
 // Every strip shares the same state, so it is set once around all of them.
@@ -441,13 +442,13 @@ void Heightmap::drawStrips(int32_t first, int32_t end) const
             indices.data() + static_cast<std::size_t>(i) * perStrip);
 }
 
-void Heightmap::drawDecorations(const Window& window) const
+void Heightmap::drawDecorations(const DrawRange& range) const
 {
     glEnable(GL_BLEND);
     const std::size_t count = std::min(objectPositions.size(), objectScales.size());
     for (std::size_t k = 0; mesh && k < count; ++k) {
         const Point3D& at = objectPositions[k];
-        if (!window.allDecorations && !(window.start < at.x && at.x < window.end))
+        if (!range.allDecorations && !(range.start < at.x && at.x < range.end))
             continue;
         const float scale = objectScales[k];
         glPushMatrix();

@@ -95,7 +95,7 @@ private:
     static constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
 
     // The part of the terrain one draw call submits.
-    struct Window {
+    struct DrawRange {
         int32_t firstStrip = 0;
         int32_t endStrip = 0; // exclusive
         bool allDecorations = true;
@@ -111,12 +111,12 @@ private:
 
     bool hasGeometry() const;
     int32_t stripCount() const;
-    Window windowAround(const Point3D& cameraPosition) const;
-    void drawWindow(const Window& window) const;
+    DrawRange rangeAround(const Point3D& cameraPosition) const;
+    void drawRange(const DrawRange& range) const;
     void drawStripsWithProgram(int32_t first, int32_t end) const;
     void drawStripsWithOneTexture(int32_t first, int32_t end) const;
     void drawStrips(int32_t first, int32_t end) const;
-    void drawDecorations(const Window& window) const;
+    void drawDecorations(const DrawRange& range) const;
     float heightOf(int32_t i, int32_t j) const;
 
     std::string heightImageName;

@@ -1,0 +1,423 @@
+// Developer tool, not part of the game: proves every shipped level winnable.
+//
+//     levelcheck [--shots <folder>] [<folder holding resources/>]
+//
+// Plays each level through the real round (terrain, player, camera, input
+// fed with SDL key events, the timer ticking exactly 16 ms a frame) twice: a
+// scripted runner that holds the right arrow and jumps when a pit lies ahead,
+// and a player who never presses a key. Prints a Markdown table: length,
+// pits and their widths, frames and seconds to the end, the smallest lead
+// over the explosion, the medals. Exits with 1 unless the runner wins gold
+// and the idle player loses on every level. A lead under 10 units is
+// reported, not failed: tight levels are allowed when they are meant.
+// With --shots it saves one picture of each level in play (<file stem>.png).
+//
+// Needs an X display (xvfb-run works) and an audio driver (SDL_AUDIODRIVER=dummy).
+
+#include "camera.h"
+#include "game.h"
+#include "heightmap.h"
+#include "input.h"
+#include "player.h"
+#include "quenor.h"
+#include "renderer.h"
+#include "timer.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <iostream>
+#include <limits>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct LevelEntry {
+    const char* title;
+    const char* file;
+};
+
+// The order of the level selection screen.
+const LevelEntry levels[] = {
+    {"Level 1", "resources/lvls/lvl1.txt"},      {"Level 2", "resources/lvls/lvl2.txt"},
+    {"Level 3", "resources/lvls/lvl3.txt"},      {"Special Level", "resources/lvls/lvlSpecial.txt"},
+    {"Level 4", "resources/lvls/lvl1b.txt"},     {"Level 5", "resources/lvls/lvl2b.txt"},
+    {"Level 6", "resources/lvls/lvl3b.txt"},
+};
+
+constexpr uint32_t frameMs = 16;
+constexpr float stepX = Player::walkingSpeed * frameMs; // one frame of walking
+constexpr float jumpStep = frameMs * Player::jumpClockRate;
+constexpr int frameLimit = 60 * 1000 / frameMs;           // a minute of play
+constexpr float pitSampling = 0.05f;                      // world units
+constexpr float lookAhead = 120.0f;                       // pits further away do not matter yet
+constexpr int planFrames = 90;                            // how far ahead take-offs are tried
+constexpr float tightLead = 10.0f;
+
+// The round's time comes from here, so every frame lasts exactly frameMs.
+uint32_t clockNow = 0;
+
+void pushKey(Uint8 type, SDLKey sym)
+{
+    SDL_Event event{};
+    event.type = type;
+    event.key.type = type;
+    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+    event.key.keysym.sym = sym;
+    if (SDL_PushEvent(&event) != 0)
+        throw std::runtime_error("the SDL event queue is full");
+}
+
+void releaseAllKeys()
+{
+    Input& input = Input::getInstance();
+    input.update();
+    while (!input.getKeys().empty()) {
+        pushKey(SDL_KEYUP, static_cast<SDLKey>(input.getKeys().front().sym));
+        input.update();
+    }
+}
+
+struct Pit {
+    float start;
+    float end;
+};
+
+// Stretches of the walking line where the ground is low enough to end the round.
+std::vector<Pit> findPits(const Heightmap& terrain, float y)
+{
+    const float low = 0.5f * terrain.getMaxHeight();
+    const float length = terrain.getLengthX();
+    std::vector<Pit> pits;
+    bool inPit = false;
+    const int samples = static_cast<int>(length / pitSampling);
+    for (int k = 0; k <= samples; ++k) {
+        const float x = static_cast<float>(k) * pitSampling;
+        const bool deadly = terrain.heightAt(x, y) <= low;
+        if (deadly && !inPit)
+            pits.push_back({x, x});
+        if (deadly)
+            pits.back().end = x;
+        inPit = deadly;
+    }
+    return pits;
+}
+
+// The round's own rules for a jump taken in the next frame from x, replayed
+// on the terrain: walking right all the way, landing where the arc comes
+// below the ground, ending where the player gets on or above low ground.
+class JumpModel {
+public:
+    JumpModel(const Heightmap& terrain, float y)
+        : terrain(terrain)
+        , y(y)
+        , low(0.5f * terrain.getMaxHeight())
+    {
+    }
+
+    bool safeWalk(float x, int frames) const
+    {
+        for (int k = 1; k <= frames; ++k)
+            if (terrain.heightAt(x + stepX * static_cast<float>(k), y) <= low)
+                return false;
+        return true;
+    }
+
+    bool jumpClears(float x) const
+    {
+        x += stepX;
+        const float startZ = terrain.heightAt(x, y);
+        if (startZ <= low)
+            return false;
+        float time = 0.0f;
+        for (int k = 1; k < 400; ++k) {
+            if (k > 1)
+                x += stepX;
+            time += jumpStep;
+            const float z = startZ + time * Player::initialJumpSpeed - time * (time * (Player::jumpGravity * 0.5f));
+            const float ground = terrain.heightAt(x, y);
+            if (z < ground)
+                return ground > low;
+            if (z <= low)
+                return false;
+        }
+        return false;
+    }
+
+private:
+    const Heightmap& terrain;
+    float y;
+    float low;
+};
+
+// Holds right all the time; before a pit it finds the stretch of take-off
+// points from which a jump clears it and jumps from the middle of it.
+class Runner {
+public:
+    Runner(const Heightmap& terrain, float y, std::vector<Pit> pits)
+        : model(terrain, y)
+        , pits(std::move(pits))
+    {
+    }
+
+    bool wantsJump(const Player& player)
+    {
+        if (player.isJumping()) {
+            takeOffX.reset();
+            return false;
+        }
+        const float x = player.getX();
+        const bool pitAhead = std::any_of(pits.begin(), pits.end(),
+                                          [x](const Pit& pit) { return pit.end > x && pit.start < x + lookAhead; });
+        if (!pitAhead) {
+            takeOffX.reset();
+            return false;
+        }
+        plan(x);
+        return takeOffX && x + 0.5f * stepX >= *takeOffX;
+    }
+
+private:
+    // While the whole stretch still lies ahead, its middle is the target;
+    // once inside it the target stays, so the jump is neither early nor late.
+    void plan(float x)
+    {
+        int first = -1;
+        int last = -1;
+        for (int k = 0; k < planFrames && model.safeWalk(x, k); ++k) {
+            if (model.jumpClears(x + stepX * static_cast<float>(k))) {
+                if (first < 0)
+                    first = k;
+                last = k;
+            } else if (first >= 0) {
+                break;
+            }
+        }
+        if (first > 0 || (first == 0 && !takeOffX))
+            takeOffX = x + stepX * 0.5f * static_cast<float>(first + last);
+    }
+
+    JumpModel model;
+    std::vector<Pit> pits;
+    std::optional<float> takeOffX;
+};
+
+struct Outcome {
+    GAME_STATE state = GAME_STATE::RUNNING;
+    int frames = 0;
+    float smallestLead = std::numeric_limits<float>::infinity();
+    float smallestLeadX = 0.0f;
+    float endX = 0.0f;
+};
+
+struct LevelReport {
+    LevelEntry level{};
+    float length = 0.0f;
+    float speed = 0.0f;
+    std::vector<Pit> pits;
+    Outcome runner;
+    Outcome idle;
+};
+
+void saveScreenshot(const std::string& file)
+{
+    const int width = static_cast<int>(Renderer::getInstance().getWidth());
+    const int height = static_cast<int>(Renderer::getInstance().getHeight());
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    // A negative row stride writes GL's bottom-up rows top-down.
+    if (!png_image_write_to_file(&image, file.c_str(), 0, pixels.data(), -width * 3, nullptr))
+        throw std::runtime_error("cannot write " + file + ": " + image.message);
+}
+
+class LevelPlayer {
+public:
+    explicit LevelPlayer(Quenor& engine)
+        : engine(engine)
+    {
+    }
+
+    // Plays one round; with a runner, its jumps; with a shot file, one
+    // picture from the top of the first jump past a third of the level.
+    Outcome play(const std::string& levelFile, bool running, const std::string& shotFile, LevelReport* report)
+    {
+        releaseAllKeys();
+        Game game;
+        game.start(levelFile);
+        const Heightmap& terrain = *game.getTerrain();
+        const Player& player = *game.getPlayer();
+        const float y = player.getY();
+        if (report) {
+            report->length = terrain.getLengthX();
+            report->speed = game.getBaseSpeed();
+            report->pits = findPits(terrain, y);
+        }
+        Runner runner(terrain, y, findPits(terrain, y));
+        if (running)
+            pushKey(SDL_KEYDOWN, SDLK_RIGHT);
+
+        Outcome outcome;
+        bool spaceHeld = false;
+        bool shotTaken = shotFile.empty();
+        while (outcome.state == GAME_STATE::RUNNING && outcome.frames < frameLimit) {
+            if (spaceHeld) {
+                pushKey(SDL_KEYUP, SDLK_SPACE);
+                spaceHeld = false;
+            } else if (running && runner.wantsJump(player)) {
+                pushKey(SDL_KEYDOWN, SDLK_SPACE);
+                spaceHeld = true;
+            }
+            const bool wasFalling = player.isFalling();
+            nextFrame();
+            outcome.state = game.update();
+            ++outcome.frames;
+            const float lead = player.getX() - (-game.getCamera()->getX() - Game::catchDistance);
+            if (lead < outcome.smallestLead) {
+                outcome.smallestLead = lead;
+                outcome.smallestLeadX = player.getX();
+            }
+            if (!shotTaken && !wasFalling && player.isFalling() && player.getX() > terrain.getLengthX() / 3.0f) {
+                saveScreenshot(shotFile);
+                shotTaken = true;
+            }
+        }
+        outcome.endX = player.getX();
+        game.stop();
+        releaseAllKeys();
+        return outcome;
+    }
+
+    // Lets the engine run between two rounds' frames: buffer swap, events, clear, timer.
+    void nextFrame()
+    {
+        clockNow += frameMs;
+        engine.update();
+    }
+
+private:
+    Quenor& engine;
+};
+
+std::string fixed(float value, int decimals)
+{
+    std::ostringstream text;
+    text.setf(std::ios::fixed);
+    text.precision(decimals);
+    text << value;
+    return text.str();
+}
+
+std::string widths(const std::vector<Pit>& pits)
+{
+    std::string text;
+    for (const Pit& pit : pits)
+        text += (text.empty() ? "" : " ") + fixed(pit.end - pit.start, 1);
+    return text.empty() ? "-" : text;
+}
+
+std::string describe(const Outcome& outcome)
+{
+    return std::string(gameStateName(outcome.state)) + " at x " + fixed(outcome.endX, 1);
+}
+
+void printTable(const std::vector<LevelReport>& reports)
+{
+    std::cout << "| level | file | length | speed | pits: widths | runner | frames | seconds | smallest lead (at x) "
+                 "| idle player |\n"
+              << "|---|---|---|---|---|---|---|---|---|---|\n";
+    for (const LevelReport& r : reports) {
+        const std::string file = std::filesystem::path(r.level.file).filename().string();
+        std::cout << "| " << r.level.title << " | " << file << " | " << fixed(r.length, 0) << " | "
+                  << fixed(r.speed, 3) << " | " << r.pits.size() << ": " << widths(r.pits) << " | "
+                  << describe(r.runner) << " | " << r.runner.frames << " | "
+                  << fixed(static_cast<float>(r.runner.frames) * frameMs / 1000.0f, 2) << " | "
+                  << fixed(r.runner.smallestLead, 1) << " (" << fixed(r.runner.smallestLeadX, 0) << ") | "
+                  << describe(r.idle) << " after " << r.idle.frames << " frames |\n";
+    }
+}
+
+// Lists what fails the check and notes the tight levels; true when all passed.
+bool judge(const std::vector<LevelReport>& reports)
+{
+    bool passed = true;
+    std::cout << '\n';
+    for (const LevelReport& r : reports) {
+        if (r.runner.state != GAME_STATE::GOLD) {
+            std::cout << "FAIL: " << r.level.title << ": the runner ends " << describe(r.runner) << ", not GOLD\n";
+            passed = false;
+        }
+        if (r.idle.state != GAME_STATE::LOST) {
+            std::cout << "FAIL: " << r.level.title << ": the idle player ends " << describe(r.idle) << ", not LOST\n";
+            passed = false;
+        }
+        if (r.runner.smallestLead < tightLead)
+            std::cout << "note: " << r.level.title << ": the runner's lead falls to " << fixed(r.runner.smallestLead, 1)
+                      << " at x " << fixed(r.runner.smallestLeadX, 0) << " (under " << tightLead << ")\n";
+    }
+    std::cout << (passed ? "All levels: GOLD for the runner, LOST for the idle player.\n" : "Level check failed.\n");
+    return passed;
+}
+
+int run(const std::string& root, const std::string& shots)
+{
+    std::filesystem::current_path(root);
+    Quenor engine;
+    engine.start();
+    Timer::getInstance().setTickSource([] { return clockNow; });
+    LevelPlayer player(engine);
+    player.nextFrame(); // the first delta after switching clocks means nothing
+
+    std::vector<LevelReport> reports;
+    for (const LevelEntry& level : levels) {
+        LevelReport report;
+        report.level = level;
+        const std::string shot =
+            shots.empty() ? "" : (std::filesystem::path(shots) / std::filesystem::path(level.file).stem()).string() + ".png";
+        report.runner = player.play(level.file, true, shot, &report);
+        report.idle = player.play(level.file, false, "", nullptr);
+        reports.push_back(report);
+    }
+    Timer::getInstance().setTickSource({});
+    engine.stop();
+
+    std::cout << "Level check: " << reports.size() << " levels, " << frameMs << " ms a frame\n\n";
+    printTable(reports);
+    return judge(reports) ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string root = ".";
+    std::string shots;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--shots" && i + 1 < argc)
+            shots = std::filesystem::absolute(argv[++i]).string();
+        else
+            root = argument;
+    }
+    try {
+        return run(root, shots);
+    } catch (const std::exception& error) {
+        std::cerr << "Error: " << error.what() << std::endl;
+        return 1;
+    }
+}
