@@ -1,6 +1,6 @@
 // Developer tool, not part of the game: draws every glyph of the four game
-// fonts, normal and highlighted, over the sky colour and over terrain
-// colours, and saves the picture as a PNG.
+// fonts, normal and highlighted, over the sky colour and over the terrain
+// textures, and saves the picture as a PNG.
 //
 //     fontsheet <folder holding resources/> <output.png>
 //
@@ -10,6 +10,7 @@
 #include "fontwriter.h"
 #include "renderer.h"
 #include "resourcemanager.h"
+#include "texture2d.h"
 #include "texturefont.h"
 #include "window.h"
 
@@ -37,9 +38,13 @@ struct Colour {
     float r, g, b;
 };
 constexpr Colour sky{0.5f, 0.5f, 0.8f}; // the renderer's clear colour
-constexpr Colour grass{0.28f, 0.45f, 0.16f};
-constexpr Colour earth{0.45f, 0.32f, 0.2f};
 constexpr Colour labelBand{0.15f, 0.15f, 0.2f};
+// Cycled through block by block, so each glyph set shows over each of them.
+constexpr const char* terrainTextures[] = {
+    "resources/textures/terrain/grass.png",
+    "resources/textures/terrain/earth.png",
+    "resources/textures/terrain/rock.png",
+};
 
 // Every byte that has a glyph, in code order.
 std::string allGlyphs()
@@ -93,9 +98,34 @@ void fillRectangle(int x0, int y0, int x1, int y1, const Colour& colour)
     glEnable(GL_TEXTURE_2D);
 }
 
+// Tiles a texture at its own size over a rectangle.
+void tileRectangle(int x0, int y0, int x1, int y1, const std::string& file)
+{
+    ResourceManager& manager = ResourceManager::getInstance();
+    const Texture2D* texture = manager.getResource<Texture2D>(file);
+    glBindTexture(GL_TEXTURE_2D, texture->getId());
+    GLint width = 1, height = 1;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    const float s = static_cast<float>(x1 - x0) / static_cast<float>(width);
+    const float t = static_cast<float>(y1 - y0) / static_cast<float>(height);
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    glTexCoord2f(0.0f, 0.0f);
+    glVertex2i(x0, y0);
+    glTexCoord2f(s, 0.0f);
+    glVertex2i(x1, y0);
+    glTexCoord2f(s, t);
+    glVertex2i(x1, y1);
+    glTexCoord2f(0.0f, t);
+    glVertex2i(x0, y1);
+    glEnd();
+    manager.releaseResource(texture);
+}
+
 // Draws one block (a font in one glyph set) in both columns, from the top
 // edge `top` downwards (y grows upwards); answers the block's lower edge.
-int drawBlock(std::size_t fontIndex, bool highlight, int top)
+int drawBlock(std::size_t fontIndex, bool highlight, const std::string& terrain, int top)
 {
     ResourceManager& manager = ResourceManager::getInstance();
     FontWriter& writer = FontWriter::getInstance();
@@ -107,7 +137,7 @@ int drawBlock(std::size_t fontIndex, bool highlight, int top)
     const int labelHeight = 20;
     const int bottom = top - labelHeight - lineHeight * static_cast<int>(lines.size()) - margin;
     fillRectangle(0, bottom, columnWidth, top, sky);
-    fillRectangle(columnWidth, bottom, sheetWidth, top, highlight ? earth : grass);
+    tileRectangle(columnWidth, bottom, sheetWidth, top, terrain);
     fillRectangle(0, top - labelHeight, sheetWidth, top, labelBand);
 
     const std::string label = std::filesystem::path(FontWriter::fontFiles[fontIndex]).filename().string() +
@@ -177,9 +207,10 @@ int main(int argc, char** argv)
         FontWriter& writer = FontWriter::getInstance();
         writer.load();
         int top = sheetHeight;
+        std::size_t block = 0;
         for (const bool highlight : {false, true})
-            for (std::size_t font = 0; font < FontWriter::fontFiles.size(); ++font)
-                top = drawBlock(font, highlight, top);
+            for (std::size_t font = 0; font < FontWriter::fontFiles.size(); ++font, ++block)
+                top = drawBlock(font, highlight, terrainTextures[block % std::size(terrainTextures)], top);
         if (top < 0)
             throw std::runtime_error("the glyphs do not fit on the sheet");
         savePng(output, sheetHeight - top);
