@@ -38,6 +38,8 @@ test-deps:
 assets:
 	scripts/install-deps --assets
 	/usr/bin/python3 tools/generate_assets.py
+	/usr/bin/python3 tools/levels.py
+	/usr/bin/python3 tools/render_thumbnail.py
 
 clean:
 	rm -rf $(BUILD_DIR)

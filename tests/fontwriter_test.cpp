@@ -6,12 +6,11 @@
 #include "resourcemanager.h"
 #include "tempdir.h"
 #include "testpicture.h"
-#include "texture2d.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <stdexcept>
+#include <cmath>
 
 namespace {
 
@@ -27,12 +26,13 @@ std::vector<GlyphBox> glyphBoxes(const std::vector<FeedbackPrimitive>& primitive
 {
     std::vector<GlyphBox> boxes;
     for (const FeedbackPrimitive& primitive : primitives) {
-        const FeedbackVertex& first = primitive.vertices.at(0);
-        const float centre = (first.x + primitive.vertices.at(1).x + primitive.vertices.at(2).x) / 3;
-        auto box = std::find_if(boxes.begin(), boxes.end(), [&](const GlyphBox& b) { return b.left < centre && centre < b.right; });
+        const auto& corners = primitive.vertices;
+        const float centre = (corners.at(0).x + corners.at(1).x + corners.at(2).x) / 3;
+        auto box = std::find_if(boxes.begin(), boxes.end(),
+                                [&](const GlyphBox& b) { return b.left < centre && centre < b.right; });
         if (box == boxes.end())
-            box = boxes.insert(boxes.end(), {first.x, first.x, first.y, first.y, first.s, first.t});
-        for (const FeedbackVertex& vertex : primitive.vertices) {
+            box = boxes.insert(boxes.end(), {INFINITY, -INFINITY, INFINITY, -INFINITY, 0, 0});
+        for (const FeedbackVertex& vertex : corners) {
             if (vertex.x < box->left)
                 box->left = vertex.x, box->leftS = vertex.s;
             if (vertex.y > box->top)
@@ -87,11 +87,13 @@ protected:
         return glyphBoxes(captureFeedback([&] { writer.write2D(text, 100, 200); }));
     }
 
-    // Cell n of the last font: 13-pixel cells in 195 pixels.
-    static void expectCell(int n, const GlyphBox& box)
+    // The cell of the last font (13-pixel cells in 195 pixels) each glyph shows.
+    std::vector<long> cells(const std::string& text) const
     {
-        EXPECT_NEAR(static_cast<float>(n % 15 * 13 + 1) / 195, box.leftS, 1e-5f) << "cell " << n;
-        EXPECT_NEAR(static_cast<float>(n / 15 * 13) / 195, box.topT, 1e-5f) << "cell " << n;
+        std::vector<long> cells;
+        for (const GlyphBox& box : draw(text))
+            cells.push_back(std::lround(box.topT * 15) * 15 + std::lround((box.leftS * 195 - 1) / 13));
+        return cells;
     }
 
     ScopedWorkDir dir;
@@ -102,18 +104,15 @@ protected:
 
 TEST_F(FontWriterTest, GlyphsHangOneCellBelowYWithFiveUnitSpacesAndOneUnitGaps)
 {
-    auto glyphs = draw("A");
-    ASSERT_EQ(1u, glyphs.size());
-    EXPECT_NEAR(100.0f, glyphs[0].left, 1e-3f);
-    EXPECT_NEAR(110.0f, glyphs[0].right, 1e-3f);
-    EXPECT_NEAR(200.0f, glyphs[0].top, 1e-3f);
-    EXPECT_NEAR(187.0f, glyphs[0].bottom, 1e-3f);
-    expectCell(64, glyphs[0]);
-
-    EXPECT_NEAR(105.0f, draw(" A").at(0).left, 1e-3f);
-    glyphs = draw("AA");
-    ASSERT_EQ(2u, glyphs.size());
-    EXPECT_NEAR(111.0f, glyphs[1].left, 1e-3f);
+    const auto glyphs = draw("AA A");
+    ASSERT_EQ(3u, glyphs.size());
+    const float expected[][2] = {{100, glyphs[0].left}, {110, glyphs[0].right}, {200, glyphs[0].top},
+                                 {187, glyphs[0].bottom}, {111, glyphs[1].left}, {127, glyphs[2].left}};
+    for (const auto& [want, got] : expected)
+        EXPECT_NEAR(want, got, 1e-3f);
+    // Cell 64, its ink starting one column in.
+    EXPECT_NEAR(static_cast<float>(4 * 13 + 1) / 195, glyphs[0].leftS, 1e-5f);
+    EXPECT_NEAR(static_cast<float>(4 * 13) / 195, glyphs[0].topT, 1e-5f);
 }
 
 TEST_F(FontWriterTest, OneFontPixelCoversOneWindowPixelWhateverTheRendererSize)
@@ -126,31 +125,17 @@ TEST_F(FontWriterTest, OneFontPixelCoversOneWindowPixelWhateverTheRendererSize)
     EXPECT_NEAR(126.0f, glyphs[1].left, 1e-3f) << "spaces and gaps stay in renderer units";
 }
 
-TEST_F(FontWriterTest, HighlightDrawsTheOddCellsAndTheLastCodeItsNormalGlyph)
+TEST_F(FontWriterTest, EachByteDrawsItsCell)
 {
+    // Bytes without a glyph draw the dollar sign, those above 127 too (chars are signed here).
+    EXPECT_EQ((std::vector<long>{6, 6, 6, 6, 6, 6}), cells(std::string("\x05\0\x1f\x92\xc8\xff", 6)));
+    EXPECT_EQ((std::vector<long>{188, 190, 214, 224, 0}), cells("\x7f\x80\x8c\x91!"));
+    // Code 145 has no highlight cell: one quad of its normal glyph.
     writer.setHighlight(true);
-    expectCell(1, draw("!").at(0));
-    const auto last = draw("\x91");
-    ASSERT_EQ(1u, last.size()) << "one quad with defined corners";
-    expectCell(224, last[0]);
-    writer.setHighlight(false);
-    expectCell(0, draw("!").at(0));
+    EXPECT_EQ((std::vector<long>{1, 224}), cells("!\x91"));
 }
 
-TEST_F(FontWriterTest, BytesWithoutAGlyphDrawTheDollarSignAndBytesUpTo145TheirOwn)
-{
-    const auto substituted = draw(std::string{'\x05', '\0', '\x1f', '\x92', '\xc8', '\xff'});
-    ASSERT_EQ(6u, substituted.size());
-    for (const GlyphBox& glyph : substituted)
-        expectCell(6, glyph);
-
-    const auto own = draw("\x7f\x80\x8c\x91");
-    ASSERT_EQ(4u, own.size());
-    for (const auto& [glyph, cell] : {std::pair{0, 188}, {1, 190}, {2, 214}, {3, 224}})
-        expectCell(cell, own[static_cast<std::size_t>(glyph)]);
-}
-
-TEST_F(FontWriterTest, FontsComeInFileOrderAndOtherIndicesChangeNothing)
+TEST_F(FontWriterTest, FontsComeInFileOrderAndWithoutAFontWriteThrows)
 {
     const auto glyphHeight = [this] {
         const GlyphBox glyph = draw("A").at(0);
@@ -160,6 +145,11 @@ TEST_F(FontWriterTest, FontsComeInFileOrderAndOtherIndicesChangeNothing)
     for (const int index : {1, 2, 0, 4, 7, -1})
         writer.selectFont(index);
     EXPECT_NEAR(10.0f, glyphHeight(), 1e-3f);
+
+    writer.unload();
+    writer.selectFont(0); // does not help
+    EXPECT_EQ("src/fontwriter: Error with write2D: No Font Loaded.",
+              thrownMessage([this] { writer.write2D("A", 0, 0); }));
 }
 
 TEST_F(FontWriterTest, DrawsThePicturesOwnColoursBlendedAndRestoresTheState)
@@ -179,25 +169,12 @@ TEST_F(FontWriterTest, DrawsThePicturesOwnColoursBlendedAndRestoresTheState)
     writer.write2D("", 30, 40);
     EXPECT_TRUE(before == readPixels(0, 0, 640, 480));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    GLint value = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &value);
-    EXPECT_EQ(GL_MODULATE, value);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
-    EXPECT_NE(0, value) << "the font's texture";
+    GLint mode = 0, texture = 0;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+    EXPECT_TRUE(mode == GL_MODULATE && texture != 0) << "modulating, the font's texture bound";
     EXPECT_FLOAT_EQ(30.0f, currentMatrix(GL_MODELVIEW)[12]);
     EXPECT_FLOAT_EQ(40.0f, currentMatrix(GL_MODELVIEW)[13]);
-}
-
-TEST_F(FontWriterTest, WithoutAFontWriteThrowsAndSelectingDoesNotHelp)
-{
-    writer.unload();
-    writer.selectFont(0);
-    try {
-        writer.write2D("A", 0, 0);
-        ADD_FAILURE() << "no exception";
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ("src/fontwriter: Error with write2D: No Font Loaded.", error.what());
-    }
 }
 
 } // namespace

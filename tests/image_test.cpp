@@ -1,5 +1,4 @@
 #include "image.h"
-#include "renderer.h"
 #include "resourcemanager.h"
 #include "texture2d.h"
 
@@ -14,7 +13,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The fixtures' 3 x 2 cells, top row first (tools/make_test_fixtures.py).
+// The fixtures' 3 x 2 grid of cells (a pixel each, 8 x 8 in the JPEG), top row first
+// (tools/make_test_fixtures.py).
 const Rgba cells[6] = {{255, 0, 0, 255},     {0, 255, 0, 255}, {0, 0, 255, 255},
                        {255, 255, 255, 255}, {0, 0, 0, 255},   {255, 255, 0, 255}};
 const std::string cannotLoad = "src/image: Cannot load Resource ";
@@ -34,30 +34,26 @@ void writeBmp(const char* file, int depth)
     SDL_FreeSurface(surface);
 }
 
-// Draws the texture on a 60 x 40 quad over grey with alpha test and compares each cell's centre.
-void expectDrawnCells(const Texture2D& texture, int tolerance = 0, bool blackIsTransparent = false)
+// Reads the texture back from GL and compares each cell's middle texel with
+// its colour (top row first, as uploaded); with alpha the black cell is transparent.
+void expectTexels(const Texture2D& texture, int tolerance = 0, bool blackIsTransparent = false)
 {
-    Renderer::getInstance().setOrtho();
-    glClearColor(64 / 255.0f, 64 / 255.0f, 64 / 255.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.5f);
+    GLint width = 0, height = 0;
     glBindTexture(GL_TEXTURE_2D, texture.getId());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glColor3ub(255, 255, 255);
-    glBegin(GL_QUADS);
-    for (int corner : {0, 1, 3, 2}) // texture row 0 at the top
-        glTexCoord2i(corner & 1, corner >> 1), glVertex2i(60 * (corner & 1), 40 - 40 * (corner >> 1));
-    glEnd();
-    glDisable(GL_ALPHA_TEST);
-    glEnable(GL_DEPTH_TEST);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    ASSERT_TRUE(width > 0 && height > 0);
+    std::vector<Rgba> texels(static_cast<std::size_t>(width * height));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     for (int i = 0; i < 6; ++i) {
-        const Rgba want = blackIsTransparent && i == 4 ? Rgba{64, 64, 64, 255} : cells[i];
-        const Rgba got = pixelAt(10 + 20 * (i % 3), 30 - 20 * (i / 3));
-        EXPECT_LE(std::max({std::abs(want.r - got.r), std::abs(want.g - got.g), std::abs(want.b - got.b)}), tolerance)
-            << "cell " << i << ": " << +got.r << "," << +got.g << "," << +got.b;
+        const Rgba want = blackIsTransparent && i == 4 ? Rgba{0, 0, 0, 0} : cells[i];
+        const int row = i / 3 * height / 2 + height / 4, column = i % 3 * width / 3 + width / 6;
+        const Rgba got = texels[static_cast<std::size_t>(row * width + column)];
+        EXPECT_LE(std::max({std::abs(want.r - got.r), std::abs(want.g - got.g), std::abs(want.b - got.b),
+                            std::abs(want.a - got.a)}),
+                  tolerance)
+            << "cell " << i << ": " << +got.r << "," << +got.g << "," << +got.b << "," << +got.a;
     }
 }
 
@@ -79,16 +75,16 @@ TEST_F(ImageTest, EveryPixelLayoutUploadsWithItsOwnColours)
 {
     writeBmp("bgr24.bmp", 24);
     writeBmp("indexed8.bmp", 8);
+    // Format 0: GL cannot take the surface as it is.
     struct Case {
         const char* file;
-        GLenum format, internalFormat; // format 0: GL cannot take the surface as it is
+        GLenum format, internalFormat;
         int tolerance;
-        bool blackIsTransparent;
     };
-    for (const auto& [file, format, internalFormat, tolerance, blackIsTransparent] :
-         {Case{"bgr24.bmp", GL_BGR, GL_RGB, 0, false}, Case{"indexed8.bmp", 0, GL_RGB, 0, false},
-          Case{"rgb.png", GL_RGB, GL_RGB, 0, false}, Case{"rgba.png", GL_RGBA, GL_RGBA, 0, true},
-          Case{"palette.png", 0, GL_RGBA, 0, true}, Case{"photo.jpg", GL_RGB, GL_RGB, 12, false}}) {
+    for (const auto& [file, format, internalFormat, tolerance] :
+         {Case{"bgr24.bmp", GL_BGR, GL_RGB, 0}, Case{"indexed8.bmp", 0, GL_RGB, 0}, Case{"rgb.png", GL_RGB, GL_RGB, 0},
+          Case{"rgba.png", GL_RGBA, GL_RGBA, 0}, Case{"palette.png", 0, GL_RGBA, 0},
+          Case{"photo.jpg", GL_RGB, GL_RGB, 12}}) {
         SCOPED_TRACE(file);
         Image* image = manager.getResource<Image>(file);
         EXPECT_EQ(format, image->getFormat());
@@ -103,7 +99,7 @@ TEST_F(ImageTest, EveryPixelLayoutUploadsWithItsOwnColours)
         EXPECT_EQ(8, alignment);
         EXPECT_EQ(GLenum{GL_NO_ERROR}, glGetError());
         EXPECT_EQ(file, texture->getName());
-        expectDrawnCells(*texture, tolerance, blackIsTransparent);
+        expectTexels(*texture, tolerance, internalFormat == GL_RGBA);
         manager.releaseResource(texture);
     }
 }
@@ -117,9 +113,9 @@ TEST_F(ImageTest, UnreadablePicturesFallBackAndLeaveNoFileOpen)
     for (const auto& [file, reason] : {std::pair{"gone.png", ". Cannot find that file."},
                                        std::pair{"anim.gif", ". Unknown type."},
                                        std::pair{"cut.png", ". Cannot decode that file."}}) {
-        ::testing::internal::CaptureStdout();
-        Image* image = manager.getResource<Image>(file);
-        EXPECT_EQ(cannotLoad + file + reason + fallback, ::testing::internal::GetCapturedStdout());
+        Image* image = nullptr;
+        EXPECT_EQ(cannotLoad + file + reason + fallback,
+                  capturedStdout([&] { image = manager.getResource<Image>(file); }));
         EXPECT_EQ(Image::defaultFile, image->getName());
         EXPECT_TRUE(image->getSurface() && image->getWidth() == 3);
         manager.releaseResource(image);
@@ -127,42 +123,35 @@ TEST_F(ImageTest, UnreadablePicturesFallBackAndLeaveNoFileOpen)
     EXPECT_EQ(filesBefore, openFiles());
 
     // The texture of a missing file shows the default picture under its name; only the image speaks.
-    ::testing::internal::CaptureStdout();
-    Texture2D* texture = manager.getResource<Texture2D>("gone.png");
-    EXPECT_EQ(cannotLoad + "gone.png. Cannot find that file." + fallback, ::testing::internal::GetCapturedStdout());
+    Texture2D* texture = nullptr;
+    EXPECT_EQ(cannotLoad + "gone.png. Cannot find that file." + fallback,
+              capturedStdout([&] { texture = manager.getResource<Texture2D>("gone.png"); }));
     EXPECT_EQ(Image::defaultFile, texture->getName());
-    expectDrawnCells(*texture);
+    expectTexels(*texture);
     manager.releaseResource(texture);
 }
 
-TEST_F(ImageTest, TextureOfAHeldImageDoesNotDecodeAgain)
+TEST_F(ImageTest, ATextureUsesAHeldImageAndWithoutAnyPictureHasNoId)
 {
     Image* image = manager.getResource<Image>("rgb.png");
     SDL_Surface* surface = image->getSurface();
     fs::remove("rgb.png"); // a second decode would fall back to the default picture
     Texture2D* texture = manager.getResource<Texture2D>("rgb.png");
     EXPECT_EQ("rgb.png", texture->getName());
-    EXPECT_EQ(1, image->getRefCount());
-    EXPECT_EQ(surface, image->getSurface());
-    expectDrawnCells(*texture);
-    manager.releaseResource(texture);
+    EXPECT_TRUE(image->getRefCount() == 1 && image->getSurface() == surface);
+    expectTexels(*texture);
     manager.releaseResource(image);
-}
 
-TEST_F(ImageTest, TextureWithoutAnyPictureHasNoIdAndDeletesNothing)
-{
-    Texture2D* other = manager.getResource<Texture2D>("rgb.png");
     fs::remove(Image::defaultFile);
-    ::testing::internal::CaptureStdout();
-    Texture2D* texture = manager.getResource<Texture2D>("gone.png");
+    Texture2D* empty = nullptr;
     EXPECT_EQ(cannotLoad + "gone.png. Cannot find that file." + fallback + cannotLoad + Image::defaultFile +
                   ". Cannot find that file." + fallback,
-              ::testing::internal::GetCapturedStdout());
-    EXPECT_EQ(0u, texture->getId());
-    EXPECT_EQ("gone.png", texture->getName());
+              capturedStdout([&] { empty = manager.getResource<Texture2D>("gone.png"); }));
+    EXPECT_EQ(0u, empty->getId());
+    EXPECT_EQ("gone.png", empty->getName());
+    manager.releaseResource(empty);
+    EXPECT_TRUE(glIsTexture(texture->getId())) << "releasing no texture deleted another";
     manager.releaseResource(texture);
-    EXPECT_TRUE(glIsTexture(other->getId()));
-    manager.releaseResource(other);
     ASSERT_EQ(1u, manager.getResourceCount()); // the image whose default failed keeps its hold
     manager.releaseResource(&manager.getResourceAt(0));
 }

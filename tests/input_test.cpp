@@ -6,39 +6,23 @@
 
 namespace {
 
-void push(SDL_Event event)
+// Queues an event: a key with its character, a mouse button (pressed at
+// 5, 6), or pointer motion to (a, b).
+void push(Uint8 type, int a, int b = 0)
 {
+    SDL_Event event{};
+    event.type = type;
+    if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
+        event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.key.keysym.sym = static_cast<SDLKey>(a);
+        event.key.keysym.unicode = static_cast<Uint16>(b);
+    } else if (type == SDL_MOUSEMOTION) {
+        event.motion.x = static_cast<Uint16>(a);
+        event.motion.y = static_cast<Uint16>(b);
+    } else {
+        event.button = {type, 0, static_cast<Uint8>(a), 0, 5, 6};
+    }
     ASSERT_EQ(0, SDL_PushEvent(&event));
-}
-
-void pushKey(Uint8 type, SDLKey sym, Uint16 unicode = 0)
-{
-    SDL_Event event{};
-    event.type = type;
-    event.key.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = sym;
-    event.key.keysym.unicode = unicode;
-    push(event);
-}
-
-void pushButton(Uint8 type, Uint8 button)
-{
-    SDL_Event event{};
-    event.type = type;
-    event.button.type = type;
-    event.button.button = button;
-    event.button.x = 5;
-    event.button.y = 6;
-    push(event);
-}
-
-std::vector<int32_t> heldSyms()
-{
-    std::vector<int32_t> syms;
-    for (const KeyRecord& key : Input::getInstance().getKeys())
-        syms.push_back(key.sym);
-    return syms;
 }
 
 // Input is one object for the whole program: every test starts with no key,
@@ -47,118 +31,74 @@ class InputTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        Input& input = Input::getInstance();
         input.update();
-        while (!input.getKeys().empty()) {
-            pushKey(SDL_KEYUP, static_cast<SDLKey>(input.getKeys().front().sym));
-            input.update();
-        }
-        for (Uint8 button : {SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE, SDL_BUTTON_RIGHT})
-            pushButton(SDL_MOUSEBUTTONUP, button);
+        for (const KeyRecord& key : std::vector(input.getKeys()))
+            push(SDL_KEYUP, key.sym);
+        for (const Uint8 button : {SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE, SDL_BUTTON_RIGHT})
+            push(SDL_MOUSEBUTTONUP, button);
         input.update();
         input.resetWheelUp();
         input.resetWheelDown();
     }
 
+    std::vector<int32_t> held() const
+    {
+        std::vector<int32_t> syms;
+        for (const KeyRecord& key : input.getKeys())
+            syms.push_back(key.sym);
+        return syms;
+    }
+
     Input& input = Input::getInstance();
 };
 
-TEST_F(InputTest, KeyDownRecordsSymAndUnicode)
+TEST_F(InputTest, KeysStayInPressOrderAReleaseMovesTheNewestIntoItsGapAndQuitIsEscape)
 {
-    pushKey(SDL_KEYDOWN, SDLK_a, 'a');
-    pushKey(SDL_KEYDOWN, SDLK_SPACE, ' ');
+    push(SDL_KEYUP, SDLK_q); // not held, on an empty list: nothing changes
+    push(SDL_KEYDOWN, SDLK_a, 'a');
+    push(SDL_KEYDOWN, SDLK_SPACE, ' ');
+    push(SDL_KEYUP, SDLK_z);
     input.update();
-    ASSERT_EQ(2u, input.getKeys().size());
-    EXPECT_EQ(SDLK_a, input.getKeys()[0].sym);
-    EXPECT_EQ('a', input.getKeys()[0].unicode);
-    EXPECT_EQ(SDLK_SPACE, input.getKeys()[1].sym);
-    EXPECT_TRUE(input.isKeyHeld(SDLK_SPACE));
-    EXPECT_FALSE(input.isKeyHeld(SDLK_b));
-}
+    EXPECT_EQ((std::vector<int32_t>{SDLK_a, SDLK_SPACE}), held());
+    EXPECT_EQ(' ', input.getKeys()[1].unicode);
+    EXPECT_TRUE(input.isKeyHeld(SDLK_SPACE) && !input.isKeyHeld(SDLK_q));
 
-TEST_F(InputTest, ReleaseMovesTheNewestRecordIntoTheGap)
-{
-    pushKey(SDL_KEYDOWN, SDLK_a);
-    pushKey(SDL_KEYDOWN, SDLK_b);
-    pushKey(SDL_KEYUP, SDLK_a);
+    push(SDL_KEYDOWN, SDLK_b);
+    push(SDL_KEYDOWN, SDLK_b);
+    push(SDL_KEYDOWN, SDLK_c);
+    push(SDL_KEYUP, SDLK_a);
     input.update();
-    EXPECT_EQ((std::vector<int32_t>{SDLK_b}), heldSyms());
-
-    pushKey(SDL_KEYDOWN, SDLK_a);
-    pushKey(SDL_KEYDOWN, SDLK_c);
-    pushKey(SDL_KEYUP, SDLK_b);
+    EXPECT_EQ((std::vector<int32_t>{SDLK_c, SDLK_SPACE, SDLK_b, SDLK_b}), held());
+    push(SDL_KEYUP, SDLK_b); // one release removes one record
+    push(SDL_QUIT, 0);       // becomes a held Escape in the same update
     input.update();
-    EXPECT_EQ((std::vector<int32_t>{SDLK_c, SDLK_a}), heldSyms());
-}
-
-TEST_F(InputTest, ReleasingAKeyThatIsNotHeldChangesNothing)
-{
-    pushKey(SDL_KEYUP, SDLK_q); // on an empty list
-    pushKey(SDL_KEYDOWN, SDLK_a);
-    pushKey(SDL_KEYDOWN, SDLK_a);
-    pushKey(SDL_KEYUP, SDLK_z);
-    input.update();
-    EXPECT_EQ((std::vector<int32_t>{SDLK_a, SDLK_a}), heldSyms());
-
-    pushKey(SDL_KEYUP, SDLK_a); // one release removes one record
-    input.update();
-    EXPECT_EQ((std::vector<int32_t>{SDLK_a}), heldSyms());
-}
-
-TEST_F(InputTest, QuitBecomesAHeldEscapeInTheSameUpdate)
-{
-    SDL_Event quit{};
-    quit.type = SDL_QUIT;
-    push(quit);
-    input.update();
-    ASSERT_EQ(1u, input.getKeys().size());
-    EXPECT_EQ(27, input.getKeys()[0].sym);
-    EXPECT_EQ(27, input.getKeys()[0].unicode);
+    EXPECT_EQ((std::vector<int32_t>{SDLK_c, SDLK_SPACE, SDLK_b, 27}), held());
+    EXPECT_EQ(27, input.getKeys()[3].unicode);
     input.update();
     EXPECT_TRUE(input.isKeyHeld(Input::escapeSym)); // no key-up ever removes it by itself
 }
 
-TEST_F(InputTest, MouseMotionMovesThePointerButButtonEventsDoNot)
+TEST_F(InputTest, MotionMovesThePointerButtonsAreHeldAndWheelFlagsStayUntilReset)
 {
-    SDL_Event motion{};
-    motion.type = SDL_MOUSEMOTION;
-    motion.motion.x = 600;
-    motion.motion.y = 470;
-    push(motion);
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
+    const auto state = [this] {
+        return std::vector{input.getMouseX(),      input.getMouseY(),  input.getLeftButton(), input.getMiddleButton(),
+                           input.getRightButton(), input.getWheelUp(), input.getWheelDown()};
+    };
+    push(SDL_MOUSEMOTION, 600, 470);
+    push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+    push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
+    push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_WHEELUP);
+    push(SDL_MOUSEBUTTONUP, SDL_BUTTON_WHEELUP);
     input.update();
-    EXPECT_EQ(600, input.getMouseX());
-    EXPECT_EQ(470, input.getMouseY());
-    EXPECT_EQ(1, input.getLeftButton());
-    EXPECT_EQ(0, input.getMiddleButton());
-    EXPECT_EQ(1, input.getRightButton());
+    EXPECT_EQ((std::vector{600, 470, 1, 0, 1, 1, 0}), state());
 
-    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE);
+    push(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+    push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE);
+    push(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_WHEELDOWN);
     input.update();
-    EXPECT_EQ(0, input.getLeftButton());
-    EXPECT_EQ(1, input.getMiddleButton());
-    EXPECT_EQ(1, input.getRightButton());
-}
-
-TEST_F(InputTest, WheelFlagsStayUntilReset)
-{
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_WHEELUP);
-    pushButton(SDL_MOUSEBUTTONUP, SDL_BUTTON_WHEELUP);
-    input.update();
-    EXPECT_EQ(1, input.getWheelUp());
-    EXPECT_EQ(0, input.getWheelDown());
-    EXPECT_EQ(0, input.getLeftButton());
-
-    pushButton(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_WHEELDOWN);
-    input.update();
-    EXPECT_EQ(1, input.getWheelUp());
-    EXPECT_EQ(1, input.getWheelDown());
-
+    EXPECT_EQ((std::vector{600, 470, 0, 1, 1, 1, 1}), state());
     input.resetWheelUp();
-    EXPECT_EQ(0, input.getWheelUp());
-    EXPECT_EQ(1, input.getWheelDown());
+    EXPECT_EQ((std::vector{600, 470, 0, 1, 1, 0, 1}), state());
     input.resetWheelDown();
     EXPECT_EQ(0, input.getWheelDown());
 }

@@ -1,4 +1,5 @@
 #include "meshzms.h"
+#include "renderer.h"
 #include "resourcemanager.h"
 #include "texture2d.h"
 
@@ -17,11 +18,13 @@ namespace {
 // One flat, untextured quad: recognisable as the fallback.
 const char* const defaultMesh = "0 4 1 0  0 0 1 0 0 0  0 0 1 1 0 0  0 0 1 1 1 0  0 0 1 0 1 0  0 0 0 1 4 0 1 2 3\n";
 
-// Vertices as "x,y,z/nx,ny,nz", then per face "|s" (smooth) or "|f" (flat),
-// the normal, the corner indices and the texture coordinates.
+// The texture's name (or "-"), the vertices as "x,y,z/nx,ny,nz", then per
+// face "|s" (smooth) or "|f" (flat), the normal, the corner indices and the
+// texture coordinates.
 std::string summary(const MeshZMS& mesh)
 {
     std::ostringstream out;
+    out << (mesh.getTexture() ? mesh.getTexture()->getName() : "-") << ' ';
     for (const Vertex& v : mesh.getVertices())
         out << v.x << ',' << v.y << ',' << v.z << '/' << v.nx << ',' << v.ny << ',' << v.nz << ' ';
     for (const Face& f : mesh.getFaces()) {
@@ -40,13 +43,7 @@ std::string summary(const MeshZMS& mesh)
 std::vector<FeedbackPrimitive> drawLit(const MeshZMS& mesh)
 {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 640, 0, 480, -10, 10);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    Renderer::getInstance().setOrtho();
     const GLfloat direction[] = {0, 0, 1, 0}, white[] = {1, 1, 1, 1}, black[] = {0, 0, 0, 1};
     glLightfv(GL_LIGHT0, GL_POSITION, direction);
     glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
@@ -59,10 +56,7 @@ std::vector<FeedbackPrimitive> drawLit(const MeshZMS& mesh)
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(mesh.getTexture() != nullptr ? mesh.getTexture()->getId() : 0u, static_cast<GLuint>(bound));
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    Renderer::getInstance().setPerspective();
     glPopAttrib();
     EXPECT_EQ(static_cast<GLenum>(GL_NO_ERROR), glGetError());
     return primitives;
@@ -93,9 +87,7 @@ protected:
                         const std::string& expectedOutput = "")
     {
         dir.writeFile(file, text);
-        ::testing::internal::CaptureStdout();
-        held.push_back(manager().getResource<MeshZMS>(file));
-        EXPECT_EQ(expectedOutput, ::testing::internal::GetCapturedStdout());
+        EXPECT_EQ(expectedOutput, capturedStdout([&] { held.push_back(manager().getResource<MeshZMS>(file)); }));
         return *held.back();
     }
 
@@ -104,33 +96,27 @@ protected:
     std::vector<const MeshZMS*> held;
 };
 
-TEST_F(MeshZMSTest, ReadsNormalThenPositionWhereverTheLinesBreak)
+TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakAndKeepsWhatAnEarlyEndLeft)
 {
-    const std::string expected = "5,6,7/0,0,1 8,9,10/1,0,0 -1,-2,-30/0,1,0 |s0,0,1 0 1 2";
-    EXPECT_EQ(expected,
-              summary(load("0 3 1 0\n0 0 1 5 6 7\n1 0 0 8 9 10\n0 1 0 -1 -2 -3e1\n1 0 0 1 3 0 1 2\nnotes\n")));
-    EXPECT_EQ(expected, summary(load("0\t3 1 0 0 0 1 5 6 7 1 0 0 8 9 10 0 1 0 -1 -2 -3e1 1 0 0 1 3 0 1 2", "b.zms")));
-    EXPECT_EQ(nullptr, held.back()->getTexture());
-    drawLit(*held.back()); // checks that an untextured mesh leaves texturing off
-}
-
-TEST_F(MeshZMSTest, TexturedMeshReadsNameThenParametersThenCornerCoordinates)
-{
-    const MeshZMS& mesh = load("1 4 1 1 pic.bmp\n9 9 9 9 9\n0 0 1 0 0 0\n0 0 1 1 0 0\n0 0 1 1 1 0\n0 0 1 0 1 0\n"
-                               "0 0 0 1 4 0 0 0 1 0.5 0 2 1 0.25 3 0 1\n");
-    EXPECT_EQ("0,0,0/0,0,1 1,0,0/0,0,1 1,1,0/0,0,1 0,1,0/0,0,1 |f0,0,1 0 1 2 3 0,0 0.5,0 1,0.25 0,1", summary(mesh));
-    ASSERT_NE(nullptr, mesh.getTexture());
-    EXPECT_EQ("pic.bmp", mesh.getTexture()->getName());
-    EXPECT_NE(0u, mesh.getTexture()->getId());
-}
-
-TEST_F(MeshZMSTest, FileThatEndsEarlyKeepsWhatWasRead)
-{
-    EXPECT_EQ("1,2,3/0,0,1 nan,nan,nan/7,8,nan |fnan,nan,nan|fnan,nan,nan", summary(load("0 2 2 0 0 0 1 1 2 3 7 8\n")));
-    // An unfinished face keeps its complete corners only: the third lacks its v.
-    EXPECT_EQ("1,2,3/0,0,1 |s0,0,1 0 0 0,0 1,0|fnan,nan,nan",
-              summary(load("0 1 2 1 pic.bmp 0 0 1 1 2 3  1 0 0 1 3 0 0 0 0 1 0 0 1\n", "b.zms")));
-    EXPECT_EQ("nan,nan,nan/nan,nan,nan ", summary(load("0 1", "c.zms")));
+    const std::string untextured = "- 5,6,7/0,0,1 8,9,10/1,0,0 -1,-2,-30/0,1,0 |s0,0,1 0 1 2";
+    const std::pair<std::string, std::string> cases[] = {
+        // Normal first, then position; anything after the last face is ignored.
+        {"0 3 1 0\n0 0 1 5 6 7\n1 0 0 8 9 10\n0 1 0 -1 -2 -3e1\n1 0 0 1 3 0 1 2\nnotes\n", untextured},
+        {"0\t3 1 0 0 0 1 5 6 7 1 0 0 8 9 10 0 1 0 -1 -2 -3e1 1 0 0 1 3 0 1 2", untextured},
+        // The texture's name, the five parameters, then u and v after each corner's index.
+        {"1 4 1 1 pic.bmp\n9 9 9 9 9\n0 0 1 0 0 0\n0 0 1 1 0 0\n0 0 1 1 1 0\n0 0 1 0 1 0\n"
+         "0 0 0 1 4 0 0 0 1 0.5 0 2 1 0.25 3 0 1\n",
+         "pic.bmp 0,0,0/0,0,1 1,0,0/0,0,1 1,1,0/0,0,1 0,1,0/0,0,1 |f0,0,1 0 1 2 3 0,0 0.5,0 1,0.25 0,1"},
+        {"0 2 2 0 0 0 1 1 2 3 7 8\n", "- 1,2,3/0,0,1 nan,nan,nan/7,8,nan |fnan,nan,nan|fnan,nan,nan"},
+        // An unfinished face keeps its complete corners only: the third lacks its v.
+        {"0 1 2 1 pic.bmp 0 0 1 1 2 3  1 0 0 1 3 0 0 0 0 1 0 0 1\n",
+         "pic.bmp 1,2,3/0,0,1 |s0,0,1 0 0 0,0 1,0|fnan,nan,nan"},
+        {"0 1", "- nan,nan,nan/nan,nan,nan "},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(cases[i].second, summary(load(cases[i].first, std::to_string(i) + ".zms"))) << cases[i].first;
+    EXPECT_NE(0u, held[2]->getTexture()->getId());
+    drawLit(*held[0]); // checks that an untextured mesh leaves texturing off
 }
 
 TEST_F(MeshZMSTest, MalformedFilesFallBackToTheDefaultMesh)
@@ -155,8 +141,7 @@ TEST_F(MeshZMSTest, MalformedFilesFallBackToTheDefaultMesh)
             load(text, "bad.zms",
                  "src/meshzms: Cannot load Resource bad.zms. " + problem + ".\nLoading standardfile instead...\n");
         EXPECT_EQ(MeshZMS::defaultFile, mesh.getName());
-        EXPECT_EQ(fallback, summary(mesh));
-        EXPECT_EQ(nullptr, mesh.getTexture()); // the rejected file's texture was given back
+        EXPECT_EQ(fallback, summary(mesh)); // untextured: the rejected file's texture was given back
     }
 }
 

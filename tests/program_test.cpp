@@ -16,48 +16,35 @@ using namespace std::chrono_literals;
 
 const std::string executable = KERBOLT_EXECUTABLE;
 
-struct Finished {
-    std::optional<int> status;
-    std::string out, err;
-};
-
-Finished runToEnd(const ScopedWorkDir& dir, const std::map<std::string, std::string>& environment = {})
+// Runs the game in a fresh directory, with this configuration file unless it
+// is empty, and expects it to end with status 1 and exactly this error line.
+void expectFatal(const std::string& config, const std::string& message,
+                 const std::map<std::string, std::string>& environment = {})
 {
+    ScopedWorkDir dir;
+    if (!config.empty())
+        dir.writeFile("resources/config.cfg", config);
     RunningProgram program(executable, dir.path(), environment);
-    Finished finished;
-    finished.status = program.waitForExit(20s);
-    finished.out = program.standardOutput();
-    finished.err = program.standardError();
-    return finished;
+    EXPECT_EQ(1, program.waitForExit(20s)) << message;
+    EXPECT_EQ("Error: " + message + "\n", program.standardError());
 }
 
 TEST(Program, WithoutConfigurationItEndsWithTheOpenError)
 {
-    ScopedWorkDir dir;
-    const Finished run = runToEnd(dir);
-    EXPECT_EQ(1, run.status);
-    EXPECT_EQ("Error: Cannot open or create file 'resources/config.cfg'\n", run.err);
+    expectFatal("", "Cannot open or create file 'resources/config.cfg'");
 }
 
 TEST(Program, EachMissingKeyEndsItWithTheKeyNamed)
 {
-    for (const char* key : {"window_width", "window_height", "fullscreen", "renderer_width", "renderer_height",
-                            "audio_frequency", "audio_channels", "audio_chunksize"}) {
-        ScopedWorkDir dir;
-        dir.writeFile("resources/config.cfg", configText({}, {key}));
-        const Finished run = runToEnd(dir);
-        EXPECT_EQ(1, run.status) << key;
-        EXPECT_EQ(std::string("Error: src/config: Configfile does not contain '") + key + "'\n", run.err);
-    }
+    for (const std::string key : {"window_width", "window_height", "fullscreen", "renderer_width", "renderer_height",
+                                  "audio_frequency", "audio_channels", "audio_chunksize"})
+        expectFatal(configText({}, {key}), "src/config: Configfile does not contain '" + key + "'");
 }
 
 TEST(Program, AnAudioDeviceThatCannotOpenIsFatal)
 {
-    ScopedWorkDir dir;
-    dir.writeFile("resources/config.cfg", configText());
-    const Finished run = runToEnd(dir, {{"SDL_AUDIODRIVER", "no-such-driver"}});
-    EXPECT_EQ(1, run.status);
-    EXPECT_EQ("Error: src/audio: Could not init Audio Mode. Error in Mix_OpenAudio().\n", run.err);
+    expectFatal(configText(), "src/audio: Could not init Audio Mode. Error in Mix_OpenAudio().",
+                {{"SDL_AUDIODRIVER", "no-such-driver"}});
 }
 
 class RunningGame : public ::testing::Test {

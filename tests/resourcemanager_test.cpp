@@ -1,5 +1,7 @@
 #include "resourcemanager.h"
 
+#include "tempdir.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -52,6 +54,8 @@ private:
     FileResource* inner = nullptr;
 };
 
+using Names = std::vector<std::string>;
+
 class ResourceManagerTest : public ::testing::Test {
 protected:
     void SetUp() override { journal.clear(); }
@@ -61,9 +65,9 @@ protected:
         SingletonSlot<ResourceManager>::destroy();
     }
 
-    std::vector<std::string> tableNames() const
+    Names tableNames() const
     {
-        std::vector<std::string> names;
+        Names names;
         for (std::size_t i = 0; i < manager.getResourceCount(); ++i)
             names.push_back(manager.getResourceAt(i).getName());
         return names;
@@ -72,7 +76,7 @@ protected:
     ResourceManager& manager = ResourceManager::getInstance();
 };
 
-TEST_F(ResourceManagerTest, SameClassAndNameShareOneObjectOtherClassesDoNot)
+TEST_F(ResourceManagerTest, SameClassAndNameShareOneObjectUntilTheLastRelease)
 {
     FileResource* first = manager.getResource<FileResource>("a.res");
     FileResource* second = manager.getResource<FileResource>("a.res");
@@ -80,110 +84,69 @@ TEST_F(ResourceManagerTest, SameClassAndNameShareOneObjectOtherClassesDoNot)
     EXPECT_EQ(first, second);
     EXPECT_EQ(2, first->getRefCount());
     EXPECT_NE(static_cast<Resource*>(first), other);
-    EXPECT_EQ(1, other->getRefCount());
-    EXPECT_EQ((std::vector<std::string>{"load a.res", "load a.res"}), journal);
-
+    FileResource outside;
+    manager.releaseResource(nullptr); // neither is in the table: nothing changes
+    manager.releaseResource(&outside);
     manager.releaseResource(first);
-    EXPECT_EQ(1, second->getRefCount());
-    EXPECT_EQ(2u, manager.getResourceCount());
-    manager.releaseResource(second);
     manager.releaseResource(other);
-    EXPECT_EQ(0u, manager.getResourceCount());
-}
+    EXPECT_EQ(1, second->getRefCount());
+    EXPECT_EQ((Names{"load a.res", "load a.res", "unload a.res"}), journal);
 
-TEST_F(ResourceManagerTest, TheLastReleaseUnloadsAndTheNextRequestLoadsAgain)
-{
-    FileResource* resource = manager.getResource<FileResource>("a.res");
-    manager.releaseResource(resource);
-    EXPECT_EQ((std::vector<std::string>{"load a.res", "unload a.res"}), journal);
-    EXPECT_EQ(0u, manager.getResourceCount());
-
+    manager.releaseResource(second);
     manager.releaseResource(manager.getResource<FileResource>("a.res"));
-    EXPECT_EQ(4u, journal.size());
+    EXPECT_EQ((Names{"load a.res", "load a.res", "unload a.res", "unload a.res", "load a.res", "unload a.res"}),
+              journal);
+    EXPECT_EQ(0u, manager.getResourceCount());
 }
 
-TEST_F(ResourceManagerTest, PurgeMovesTheLastEntryIntoTheGap)
-{
-    Resource* a = manager.getResource<FileResource>("a");
-    manager.getResource<FileResource>("b");
-    manager.getResource<FileResource>("c");
-    manager.getResource<FileResource>("d");
-    manager.releaseResource(a);
-    EXPECT_EQ((std::vector<std::string>{"d", "b", "c"}), tableNames());
-}
-
+// Each purged entry's place goes to the table's last entry.
 TEST_F(ResourceManagerTest, ReleasingAHolderReleasesWhatItHoldsFromInsideItsUnload)
 {
     HolderResource* font = manager.getResource<HolderResource>("font");
-    manager.getResource<FileResource>("x");
-    EXPECT_EQ((std::vector<std::string>{"font", "font.inner", "x"}), tableNames());
-
-    manager.releaseResource(font);
-    EXPECT_EQ((std::vector<std::string>{"load font.inner", "load x", "unload font", "unload font.inner"}), journal);
-    EXPECT_EQ((std::vector<std::string>{"x"}), tableNames());
-}
-
-TEST_F(ResourceManagerTest, AnInnerResourceHeldElsewhereSurvivesItsHolder)
-{
     HolderResource* mesh = manager.getResource<HolderResource>("mesh");
     FileResource* texture = manager.getResource<FileResource>("mesh.inner");
-    EXPECT_EQ(2, texture->getRefCount());
+    EXPECT_EQ((Names{"font", "font.inner", "mesh", "mesh.inner"}), tableNames());
+    manager.releaseResource(font);
+    EXPECT_EQ((Names{"mesh.inner", "mesh"}), tableNames());
     manager.releaseResource(mesh);
-    EXPECT_EQ((std::vector<std::string>{"mesh.inner"}), tableNames());
+    EXPECT_EQ((Names{"load font.inner", "load mesh.inner", "unload font", "unload font.inner", "unload mesh"}),
+              journal);
+    EXPECT_EQ((Names{"mesh.inner"}), tableNames()); // still held elsewhere
     EXPECT_EQ(1, texture->getRefCount());
 }
 
-TEST_F(ResourceManagerTest, AMissingFileFallsBackToTheDefaultAndIsNamedAfterIt)
+TEST_F(ResourceManagerTest, AMissingFileFallsBackToTheDefaultAndAFailedDefaultKeepsOneHold)
 {
-    ::testing::internal::CaptureStdout();
-    FileResource* first = manager.getResource<FileResource>("missing.res");
-    FileResource* second = manager.getResource<FileResource>("missing.res");
-    const std::string printed = ::testing::internal::GetCapturedStdout();
-
+    FileResource *first = nullptr, *second = nullptr;
     EXPECT_EQ("src/file: Cannot load Resource missing.res\nLoading standardfile instead...\n"
               "src/file: Cannot load Resource missing.res\nLoading standardfile instead...\n",
-              printed);
+              capturedStdout([&] {
+                  first = manager.getResource<FileResource>("missing.res");
+                  second = manager.getResource<FileResource>("missing.res");
+              }));
     EXPECT_EQ("default.res", first->getName());
-    // The fallen-back resource no longer answers to the missing name.
-    EXPECT_NE(first, second);
+    EXPECT_NE(first, second); // the fallen-back resource no longer answers to the missing name
     EXPECT_EQ(1, first->getRefCount());
-}
+    manager.releaseResource(first);
+    manager.releaseResource(second);
 
-TEST_F(ResourceManagerTest, AFailedDefaultLeavesTheEntryWithOneHold)
-{
     FileResource::defaultFile = "missing-default.res";
-    ::testing::internal::CaptureStdout();
-    EXPECT_THROW(manager.getResource<FileResource>("missing.res"), UnloadableResourceException);
-    ::testing::internal::GetCapturedStdout();
+    capturedStdout(
+        [&] { EXPECT_THROW(manager.getResource<FileResource>("missing.res"), UnloadableResourceException); });
     ASSERT_EQ(1u, manager.getResourceCount());
     EXPECT_EQ(1, manager.getResourceAt(0).getRefCount());
     EXPECT_EQ("missing-default.res", manager.getResourceAt(0).getName());
 }
 
-TEST_F(ResourceManagerTest, ReleasingWhatTheTableDoesNotHoldOnlyPurges)
-{
-    Resource* held = manager.getResource<FileResource>("a");
-    FileResource outside;
-    manager.releaseResource(nullptr);
-    manager.releaseResource(&outside);
-    EXPECT_EQ(1, held->getRefCount());
-    EXPECT_EQ(1u, manager.getResourceCount());
-}
-
 TEST_F(ResourceManagerTest, PrintListsHoldsClassesAndNames)
 {
-    ::testing::internal::CaptureStdout();
-    manager.print();
-    EXPECT_EQ("\nResourceManager: 0 active Resources\n", ::testing::internal::GetCapturedStdout());
-
+    EXPECT_EQ("\nResourceManager: 0 active Resources\n", capturedStdout([&] { manager.print(); }));
     manager.getResource<HolderResource>("font");
     manager.getResource<FileResource>("font.inner");
-    ::testing::internal::CaptureStdout();
-    manager.print();
     EXPECT_EQ("\nResourceManager: 2 active Resources\n"
               "\t1 holder.HolderResource font\n"
               "\t2 file.FileResource font.inner\n",
-              ::testing::internal::GetCapturedStdout());
+              capturedStdout([&] { manager.print(); }));
 }
 
 } // namespace

@@ -33,14 +33,12 @@ TEST(Sound, HoldersShareOneChunkWhichGoesWithTheLastAndLoadsAgain)
     dir.writeFile("jump.wav", wavFile(100));
     Sound* first = manager.getResource<Sound>("jump.wav");
     Sound* second = manager.getResource<Sound>("jump.wav");
-    ASSERT_TRUE(first == second && first->getChunk());
-    EXPECT_EQ(2, first->getRefCount());
+    ASSERT_TRUE(first == second && first->getChunk() && first->getRefCount() == 2);
     const Uint32 length = first->getChunk()->alen;
     const int channel = Mix_PlayChannel(-1, first->getChunk(), 0);
     EXPECT_NE(channel, Mix_PlayChannel(-1, second->getChunk(), 0));
     EXPECT_GE(channel, 0);
     manager.releaseResource(first);
-    EXPECT_EQ(1u, manager.getResourceCount());
     manager.releaseResource(second);
     EXPECT_EQ(0u, manager.getResourceCount());
     EXPECT_EQ(0, Mix_Playing(-1)) << "freeing the chunk stops its channels";
@@ -58,12 +56,10 @@ TEST(Sound, MissingOrBrokenFilesFallBackToTheDefaultSound)
     dir.writeFile(Sound::defaultFile, wavFile(50));
     dir.writeFile("noise.wav", "RIFF but not a wave");
     for (const char* file : {"gone.wav", "noise.wav"}) {
-        ::testing::internal::CaptureStdout();
-        Sound* sound = manager.getResource<Sound>(file);
+        Sound* sound = nullptr;
         EXPECT_EQ(std::string("src/sound: Cannot load Resource ") + file + "\nLoading standardfile instead...\n",
-                  ::testing::internal::GetCapturedStdout());
-        EXPECT_EQ(Sound::defaultFile, sound->getName());
-        EXPECT_NE(nullptr, sound->getChunk());
+                  capturedStdout([&] { sound = manager.getResource<Sound>(file); }));
+        EXPECT_TRUE(sound->getName() == Sound::defaultFile && sound->getChunk()) << file;
         manager.releaseResource(sound);
     }
 }

@@ -31,52 +31,42 @@ protected:
         picture.save("font.png", form);
     }
 
+    // Corners top-left, top-right, bottom-right, bottom-left of a 10-pixel-high cell.
     static void expectGlyph(const GlyphCorners& glyph, int left, int right, int top)
     {
-        const auto at = [](int pixel) { return static_cast<float>(pixel) / side; };
-        const float expected[4][2] = {{at(left), at(top)}, {at(right), at(top)}, {at(right), at(top + 10)},
-                                      {at(left), at(top + 10)}};
-        for (std::size_t corner = 0; corner < 4; ++corner) {
-            EXPECT_FLOAT_EQ(expected[corner][0], glyph[corner].u) << "corner " << corner;
-            EXPECT_FLOAT_EQ(expected[corner][1], glyph[corner].v) << "corner " << corner;
-        }
+        const int pixels[8] = {left, top, right, top, right, top + 10, left, top + 10};
+        for (std::size_t i = 0; i < 8; ++i)
+            EXPECT_FLOAT_EQ(static_cast<float>(pixels[i]) / side, i % 2 ? glyph[i / 2].v : glyph[i / 2].u) << i;
     }
 
     ScopedWorkDir dir;
     ResourceManager& manager = ResourceManager::getInstance();
 };
 
-class GlyphEdges : public FontPictureTest, public ::testing::WithParamInterface<Form> {};
-
-TEST_P(GlyphEdges, SpanTheInkedColumnsAndEmptyCellsKeepThePreviousEdges)
+// Alpha, a colour key or black tells background from ink.
+TEST_F(FontPictureTest, GlyphsSpanTheInkedColumnsAndEmptyCellsKeepThePreviousEdges)
 {
-    writeEdgeFont(GetParam());
-    const std::size_t before = manager.getResourceCount();
-    TextureFont* font = manager.getResource<TextureFont>("font.png");
-    EXPECT_EQ(before + 2, manager.getResourceCount()) << "the font and its texture; the image is given back";
-    EXPECT_EQ(side, font->getSize());
-
-    const TextureFont::Letters& letters = font->getLetters();
-    expectGlyph(letters[0].sets[0], 0, side, 0); // empty first cell: the whole width
-    expectGlyph(letters[0].sets[1], 12, 15, 0);
-    expectGlyph(letters[1].sets[0], 12, 15, 0); // empty
-    expectGlyph(letters[1].sets[1], 39, 40, 0);
-    expectGlyph(letters[2].sets[0], 40, 41, 0);
-    expectGlyph(letters[7].sets[1], 0, 10, 10);
-    expectGlyph(letters[112].sets[0], 141, 148, 140);
-
-    manager.releaseResource(font);
-    EXPECT_EQ(before, manager.getResourceCount());
+    for (const Form form : {Form::RgbaPng, Form::KeyedPng, Form::Bmp}) {
+        SCOPED_TRACE(static_cast<int>(form));
+        writeEdgeFont(form);
+        const std::size_t before = manager.getResourceCount();
+        TextureFont* font = manager.getResource<TextureFont>("font.png");
+        EXPECT_EQ(before + 2, manager.getResourceCount()) << "the font and its texture; the image is given back";
+        EXPECT_EQ(side, font->getSize());
+        const TextureFont::Letters& letters = font->getLetters();
+        expectGlyph(letters[0].sets[0], 0, side, 0); // empty first cell: the whole width
+        expectGlyph(letters[0].sets[1], 12, 15, 0);
+        expectGlyph(letters[1].sets[0], 12, 15, 0); // empty
+        expectGlyph(letters[1].sets[1], 39, 40, 0);
+        expectGlyph(letters[2].sets[0], 40, 41, 0);
+        expectGlyph(letters[7].sets[1], 0, 10, 10);
+        expectGlyph(letters[112].sets[0], 141, 148, 140);
+        manager.releaseResource(font);
+        EXPECT_EQ(before, manager.getResourceCount());
+    }
 }
 
-std::string formName(const ::testing::TestParamInfo<Form>& info)
-{
-    const char* const names[] = {"RgbaPng", "KeyedPng", "Bmp"};
-    return names[static_cast<int>(info.param)];
-}
-
-INSTANTIATE_TEST_SUITE_P(TextureFont, GlyphEdges, ::testing::Values(Form::RgbaPng, Form::KeyedPng, Form::Bmp), formName);
-
+// Pixels below a picture shorter than its grid read as empty, not out of bounds.
 TEST_F(FontPictureTest, APictureShorterThanItsGridReadsAsEmptyBelowIt)
 {
     writeEdgeFont(Form::Bmp, 12);

@@ -4,149 +4,68 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cmath>
+#include <cstdio>
 
 namespace {
 
-TokenReader readerOver(const ScopedWorkDir& dir, const std::string& text)
+using namespace std::string_literals;
+
+// Reads `text` with one call per letter of `calls` (i: readInt, f: readFloat,
+// s: readString, l: readLine, n: lastNumberFound) and lists the answers,
+// strings in brackets, then whether the reader is at the end.
+std::string readBack(const std::string& text, const std::string& calls)
 {
+    ScopedWorkDir dir;
     dir.writeFile("input.txt", text);
-    return TokenReader("input.txt");
-}
-
-TEST(TokenReader, MissingFileThrowsTheOpenMessage)
-{
-    ScopedWorkDir dir;
-    try {
-        TokenReader reader("resources/nothing.txt");
-        FAIL() << "no exception";
-    } catch (const std::runtime_error& error) {
-        EXPECT_STREQ("Cannot open or create file 'resources/nothing.txt'", error.what());
+    TokenReader reader("input.txt");
+    std::string answers;
+    for (const char call : calls) {
+        char number[32] = "";
+        if (call == 'i')
+            answers += std::to_string(reader.readInt());
+        else if (call == 'f')
+            std::snprintf(number, sizeof number, "%g", static_cast<double>(reader.readFloat()));
+        else if (call == 's' || call == 'l')
+            answers += '[' + (call == 's' ? reader.readString() : reader.readLine()) + ']';
+        else
+            answers += reader.lastNumberFound() ? "yes" : "no";
+        answers += number + " "s;
     }
+    return answers + (reader.atEnd() ? "end" : "more");
 }
 
-TEST(TokenReader, IntegersTakeSignsAndStopAtTheFirstNonDigit)
+TEST(TokenReader, ReadsEachKindOfToken)
 {
-    ScopedWorkDir dir;
-    TokenReader reader = readerOver(dir, "  -12\n+7 -0 42px 007");
-    EXPECT_EQ(-12, reader.readInt());
-    EXPECT_EQ(7, reader.readInt());
-    EXPECT_EQ(0, reader.readInt());
-    EXPECT_EQ(42, reader.readInt());
-    EXPECT_EQ("px", reader.readString());
-    EXPECT_EQ(7, reader.readInt());
-    EXPECT_TRUE(reader.atEnd());
+    const std::string cases[][3] = {
+        // Signs, and a number stops at the first character that cannot continue it.
+        {"  -12\n+7 -0 42px 007", "iiiisi", "-12 7 0 42 [px] 7 end"},
+        // Without digits: 0, and only the white space is consumed (the sign too stays).
+        {"   word -x +", "isisis", "0 [word] 0 [-x] 0 [+] end"},
+        // Long digit strings wrap through unsigned arithmetic instead of overflowing.
+        {"2147483647 2147483648 -2147483648 4294967297 99999999999999999999", "iiiii",
+         "2147483647 -2147483648 -2147483648 1 1661992959 end"},
+        // An exponent without digits is not part of the number.
+        {"1.5 -2.25e2 .5 5. +3E-1 1e 7e+x 0.15,", "ffffffsfsfs", "1.5 -225 0.5 5 0.3 1 [e] 7 [e+x] 0.15 [,] end"},
+        {" .x nan 1e999 -1e999 1e-999", "fsfsfff", "0 [.x] 0 [nan] inf -inf 0 end"},
+        // Only the six white-space characters separate strings.
+        {"a\tb\vc\rd\ne\ff g\x01h\0i "s, "ssssssss", "[a] [b] [c] [d] [e] [f] [g\x01h\0i] [] end"s},
+        {"first\r\nsecond\rthird\n\n  indented\n\r last", "llllllll",
+         "[first] [second] [third] [] [  indented] [] [ last] [] end"},
+        {"", "nifs", "no 0 0 [] end"},
+        // Strings leave the found flag alone.
+        {"0 word -.5 .e3", "ninfnsnfnfnsin", "no 0 yes 0 no [word] no -0.5 yes 0 no [.e3] 0 no end"},
+    };
+    for (const auto& [text, calls, answers] : cases)
+        EXPECT_EQ(answers, readBack(text, calls)) << text;
 }
 
-TEST(TokenReader, AnIntegerWithoutDigitsIsZeroAndConsumesOnlyWhiteSpace)
+TEST(TokenReader, KnowsTheFileSizeAndNamesAMissingFile)
 {
     ScopedWorkDir dir;
-    TokenReader reader = readerOver(dir, "   word -x +");
-    EXPECT_EQ(0, reader.readInt());
-    EXPECT_EQ("word", reader.readString());
-    EXPECT_EQ(0, reader.readInt());
-    EXPECT_EQ("-x", reader.readString()); // the sign stays unread too
-    EXPECT_EQ(0, reader.readInt());
-    EXPECT_FALSE(reader.atEnd());
-    EXPECT_EQ("+", reader.readString());
-    EXPECT_TRUE(reader.atEnd());
-}
-
-TEST(TokenReader, LongDigitStringsWrapThroughUnsignedArithmetic)
-{
-    ScopedWorkDir dir;
-    TokenReader reader = readerOver(dir, "2147483647 2147483648 -2147483648 4294967297 99999999999999999999");
-    EXPECT_EQ(INT32_MAX, reader.readInt());
-    EXPECT_EQ(INT32_MIN, reader.readInt());
-    EXPECT_EQ(INT32_MIN, reader.readInt());
-    EXPECT_EQ(1, reader.readInt());
-    EXPECT_EQ(1661992959, reader.readInt()); // (10^20 - 1) modulo 2^32
-    EXPECT_TRUE(reader.atEnd());
-}
-
-TEST(TokenReader, FloatsTakeFractionAndExponent)
-{
-    ScopedWorkDir dir;
-    TokenReader reader = readerOver(dir, "1.5 -2.25e2 .5 5. +3E-1 1e 7e+x 0.15,");
-    EXPECT_FLOAT_EQ(1.5f, reader.readFloat());
-    EXPECT_FLOAT_EQ(-225.0f, reader.readFloat());
-    EXPECT_FLOAT_EQ(0.5f, reader.readFloat());
-    EXPECT_FLOAT_EQ(5.0f, reader.readFloat());
-    EXPECT_FLOAT_EQ(0.3f, reader.readFloat());
-    // An exponent without digits is not part of the number.
-    EXPECT_FLOAT_EQ(1.0f, reader.readFloat());
-    EXPECT_EQ("e", reader.readString());
-    EXPECT_FLOAT_EQ(7.0f, reader.readFloat());
-    EXPECT_EQ("e+x", reader.readString());
-    EXPECT_FLOAT_EQ(0.15f, reader.readFloat());
-    EXPECT_EQ(",", reader.readString());
-}
-
-TEST(TokenReader, FloatsWithoutDigitsAndOutOfRangeGetDefinedValues)
-{
-    ScopedWorkDir dir;
-    TokenReader reader = readerOver(dir, " .x nan 1e999 -1e999 1e-999");
-    EXPECT_EQ(0.0f, reader.readFloat());
-    EXPECT_EQ(".x", reader.readString());
-    EXPECT_EQ(0.0f, reader.readFloat());
-    EXPECT_EQ("nan", reader.readString());
-    EXPECT_EQ(HUGE_VALF, reader.readFloat());
-    EXPECT_EQ(-HUGE_VALF, reader.readFloat());
-    EXPECT_EQ(0.0f, reader.readFloat());
-}
-
-TEST(TokenReader, OnlyTheSixWhiteSpaceCharactersSeparateStrings)
-{
-    ScopedWorkDir dir;
-    TokenReader reader = readerOver(dir, std::string("a\tb\vc\rd\ne\ff g\x01h\0i ", 18));
-    for (const char* expected : {"a", "b", "c", "d", "e", "f"})
-        EXPECT_EQ(expected, reader.readString());
-    EXPECT_EQ(std::string("g\x01h\0i", 5), reader.readString());
-    EXPECT_FALSE(reader.atEnd());
-    EXPECT_EQ("", reader.readString());
-    EXPECT_TRUE(reader.atEnd());
-}
-
-TEST(TokenReader, LinesEndAtLfCrOrCrLfAndKeepLeadingBlanks)
-{
-    ScopedWorkDir dir;
-    TokenReader reader = readerOver(dir, "first\r\nsecond\rthird\n\n  indented\n\r last");
-    for (const char* expected : {"first", "second", "third", "", "  indented", "", " last"})
-        EXPECT_EQ(expected, reader.readLine());
-    EXPECT_TRUE(reader.atEnd());
-    EXPECT_EQ("", reader.readLine());
-}
-
-TEST(TokenReader, EmptyFileIsAtItsEndAtOnce)
-{
-    ScopedWorkDir dir;
-    TokenReader reader = readerOver(dir, "");
-    EXPECT_TRUE(reader.atEnd());
-    EXPECT_EQ(0, reader.readInt());
-    EXPECT_EQ(0.0f, reader.readFloat());
-    EXPECT_EQ("", reader.readString());
-}
-
-TEST(TokenReader, ReportsWhetherTheLastNumberHadDigitsAndTheFileSize)
-{
-    ScopedWorkDir dir;
-    TokenReader reader = readerOver(dir, "0 word -.5 .e3");
-    EXPECT_EQ(14u, reader.getSize());
-    EXPECT_FALSE(reader.lastNumberFound());
-    reader.readInt();
-    EXPECT_TRUE(reader.lastNumberFound());
-    reader.readFloat();
-    EXPECT_FALSE(reader.lastNumberFound());
-    EXPECT_EQ("word", reader.readString());
-    EXPECT_FALSE(reader.lastNumberFound()); // strings leave the flag alone
-    EXPECT_EQ(-0.5f, reader.readFloat());
-    EXPECT_TRUE(reader.lastNumberFound());
-    EXPECT_EQ(0.0f, reader.readFloat());
-    EXPECT_FALSE(reader.lastNumberFound());
-    EXPECT_EQ(".e3", reader.readString());
-    reader.readInt(); // at the end
-    EXPECT_FALSE(reader.lastNumberFound());
+    dir.writeFile("input.txt", "0 word -.5 .e3");
+    EXPECT_EQ(14u, TokenReader("input.txt").getSize());
+    EXPECT_EQ("Cannot open or create file 'resources/nothing.txt'",
+              thrownMessage([] { TokenReader reader("resources/nothing.txt"); }));
 }
 
 } // namespace

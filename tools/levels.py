@@ -46,7 +46,9 @@ ROWS = 33               # 66 units deep
 HEIGHT_SCALE = 0.15     # world units per red step: red 255 is 38.25
 MESH_SCALE = 0.4        # tree height = green * 0.15 * 0.4 world units
 PATH_ROWS = range(12, 22)  # y 24 to 42 carry the walking profile
-PIT_FLOOR = 78          # red of a pit's floor (z 11.7)
+PIT_FLOOR = 60          # red of a pit's floor (z 9)
+SEA_LEVEL = 30          # red of the sea on a coast, in its inlets too
+FRONT_EDGE = 60         # the bank in front of the path runs down to here
 LOW_GROUND = 127.5      # the round ends at or below this red value
 WALK_MIN, WALK_MAX = 140, 250
 COLOUR_MAP_SIZE = (2048, 64)
@@ -143,49 +145,47 @@ CANYON_LOOK = Look(CANYON, FIR, 0.015, textures=("sand", "rock", "earth"), tint=
 LEVELS = [
     # Teaches: narrow pits on level ground, gentle hills, slow scrolling;
     # time to spare for a beginner who stops now and then.
-    Level("lvl1", "Level 1: Green Meadows", 0.05, 800, 180, MEADOW, [
+    Level("lvl1", "Level 1: Green Meadows", 0.04, 760, 180, MEADOW, [
         flat(110), hill(60, 22), flat(40), pit(10), flat(50), climb(40, 200), flat(40), drop(30, 175),
         flat(30), pit(14), flat(60), hill(60, 26), flat(30), pit(18), flat(50), climb(30, 190), flat(20),
         pit(22), flat(40),
     ], seed=1),
-    # Wider inlets of the sea, more of them, a little faster.
-    Level("lvl2", "Level 2: Seaside", 0.06, 960, 175, COAST, [
-        flat(100), hill(50, 20), flat(30), pit(16), flat(50), climb(40, 205), flat(30), pit(20), flat(50),
+    # Longer, a little faster, wider inlets of the sea.
+    Level("lvl2", "Level 2: Seaside", 0.045, 780, 175, COAST, [
+        flat(100), hill(50, 20), flat(30), pit(16), flat(50), climb(40, 205), flat(30), pit(20), flat(40),
         drop(30, 170), flat(30), pit(24), flat(40), hill(50, 30), flat(20), pit(26), flat(40), climb(40, 210),
-        flat(30), pit(30), flat(40), drop(30, 180), flat(20), pit(32), flat(30),
+        flat(20), pit(30), flat(40),
     ], seed=2),
-    # Longer and faster: climbs to plateaus, a pit right at the top of a climb.
-    Level("lvl3", "Level 3: Highlands", 0.065, 1000, 185, HIGHLAND, [
-        flat(100), climb(50, 215), flat(30), pit(20), flat(40), drop(40, 180), flat(20), pit(26), flat(40),
-        hill(50, 30), flat(20), pit(30), flat(40), climb(40, 225), pit(32), flat(40), drop(40, 170), flat(30),
-        pit(36), flat(40), climb(40, 200), flat(20), pit(40), flat(40), hill(40, -25), flat(30),
+    # Longer and faster again: climbs to plateaus, a pit right at the top of
+    # a climb, less ground between the pits.
+    Level("lvl3", "Level 3: Highlands", 0.05, 800, 185, HIGHLAND, [
+        flat(90), climb(40, 215), flat(20), pit(22), flat(36), drop(30, 180), pit(28), flat(36), hill(40, 30),
+        flat(16), pit(32), flat(30), climb(40, 225), pit(34), flat(36), drop(36, 170), flat(20), pit(38),
+        flat(36), climb(30, 200), pit(40), flat(40),
     ], seed=3),
     # Leaps from cliff tops: chasms close to or wider than a jump over level
     # ground, fair only because each lands far lower than it starts.
-    Level("lvlSpecial", "Special Level: Canyon Leaps", 0.06, 1100, 160, CANYON_LOOK, [
-        flat(100), climb(70, 230), flat(20), pit(56, land=165), flat(30), climb(60, 235), flat(16),
-        pit(60, land=160), flat(40), hill(40, 25), climb(50, 228), flat(14), pit(64, land=150), flat(30),
-        climb(70, 240), flat(12), pit(68, land=145), flat(30), climb(60, 245), flat(20), pit(70, land=145),
-        flat(40),
+    Level("lvlSpecial", "Special Level: Canyon Leaps", 0.04, 900, 160, CANYON_LOOK, [
+        flat(90), climb(60, 230), flat(16), pit(56, land=165), flat(30), climb(50, 235), flat(14),
+        pit(60, land=160), flat(30), climb(50, 228), flat(12), pit(64, land=150), flat(30), climb(60, 240),
+        flat(12), pit(68, land=145), flat(30), climb(50, 245), flat(14), pit(70, land=145), flat(30),
     ], seed=4),
-    # Faster; wider pits, and pits straight after climbs.
-    Level("lvl1b", "Level 4: Autumn Fields", 0.075, 880, 175, AUTUMN, [
-        flat(100), hill(40, 24), pit(26), flat(40), climb(40, 205), pit(30), flat(40), pit(34), flat(40),
-        climb(40, 215), flat(10), pit(38), flat(30), drop(30, 170), pit(40), flat(30), climb(30, 195),
-        pit(42), flat(30), hill(40, 25), pit(46), flat(40),
+    # Faster; wider pits, and pits straight after climbs and drops.
+    Level("lvl1b", "Level 4: Autumn Fields", 0.065, 700, 175, AUTUMN, [
+        flat(90), hill(40, 24), pit(26), flat(36), climb(36, 205), pit(30), flat(36), pit(34), flat(36),
+        climb(36, 215), flat(10), pit(38), flat(30), drop(30, 170), pit(40), flat(30), hill(30, 20), pit(42),
+        flat(40),
     ], seed=5),
     # Faster again; wide inlets close behind each other.
-    Level("lvl2b", "Level 5: Stormy Coast", 0.09, 780, 180, STORMY_COAST, [
-        flat(90), pit(30), flat(36), climb(30, 205), pit(36), flat(34), pit(40), flat(36), drop(30, 175),
-        pit(44), flat(36), climb(30, 215), flat(10), pit(48), flat(34), pit(50), drop(30, 185), pit(52),
-        flat(40),
+    Level("lvl2b", "Level 5: Stormy Coast", 0.08, 640, 180, STORMY_COAST, [
+        flat(80), pit(30), flat(34), climb(30, 205), pit(36), flat(32), pit(40), flat(34), drop(30, 175),
+        pit(44), flat(34), climb(30, 215), pit(48), flat(32), pit(50), flat(34),
     ], seed=6),
     # Hard but fair: the fastest scroll, the widest pits over level ground,
     # pits on top of climbs and at the foot of drops, little ground between.
-    Level("lvl3b", "Level 6: Ashen Heights", 0.1, 740, 185, ASHEN, [
-        flat(90), pit(40), flat(30), climb(30, 215), pit(48), flat(30), drop(24, 180), pit(52), flat(30),
-        climb(30, 220), pit(56), flat(30), drop(24, 185), pit(58), flat(30), climb(24, 205), pit(60),
-        flat(30),
+    Level("lvl3b", "Level 6: Ashen Heights", 0.1, 600, 185, ASHEN, [
+        flat(80), pit(40), flat(30), climb(28, 215), pit(48), flat(30), drop(24, 180), pit(52), flat(30),
+        climb(28, 220), pit(56), flat(30), drop(24, 185), pit(58), flat(30),
     ], seed=7),
 ]
 
@@ -230,8 +230,10 @@ def build_profile(level):
 
 
 def height_image(level, profile, pits):
-    """Red: the profile along the path rows, lower in front, a ridge behind,
-    trenches where the pits are. Green: trees on the ridge."""
+    """Red: the profile along the path rows; in front a bank down to the
+    front edge (into the sea on a coast), behind a ridge; trenches through
+    the whole depth where the pits are. Green: trees on the ridge. Also
+    returns the trench mask, rows by columns, for the colour map."""
     cols = len(profile)
     rng = common.rng(1000 + level.seed)
     detail = common.spectral_noise((ROWS, cols), 2000 + level.seed, beta=2.2) - 0.5
@@ -239,14 +241,18 @@ def height_image(level, profile, pits):
     j = np.arange(ROWS)[:, None]
     front = np.clip((PATH_ROWS.start - j) / PATH_ROWS.start, 0, 1)           # 1 at the front edge
     back = np.clip((j - PATH_ROWS.stop + 1) / (ROWS - PATH_ROWS.stop), 0, 1)  # 1 at the back edge
-    red = profile[None, :] - 16 * front ** 1.5 + (14 + 30 * ridge_line[None, :]) * back ** 1.3
-    red += 8 * detail * np.maximum(front, back)
+    floor = SEA_LEVEL if level.look.water else PIT_FLOOR
+    edge = SEA_LEVEL - 20 if level.look.water else FRONT_EDGE
+    red = profile[None, :] + (edge - profile[None, :]) * front ** 1.3
+    red += (14 + 30 * ridge_line[None, :]) * back ** 1.3 + 8 * detail * np.maximum(front, back)
     # Trenches run through the whole depth, a little wider away from the path.
     near_pit = np.convolve(pits.astype(float), np.ones(3), mode="same") > 0
     trench = np.where(np.maximum(front, back) > 0.4, near_pit[None, :], pits[None, :])
-    red = np.where(trench, PIT_FLOOR + 6 * detail, red)
+    red = np.where(trench, np.minimum(red, floor + (0 if level.look.water else 6 * detail)), red)
+    if level.look.water:
+        red = np.maximum(red, SEA_LEVEL)  # the sea is flat
     red[PATH_ROWS.start:PATH_ROWS.stop, :] = profile[None, :]
-    red[PATH_ROWS.start:PATH_ROWS.stop, pits] = PIT_FLOOR
+    red[PATH_ROWS.start:PATH_ROWS.stop, pits] = floor
     red = np.clip(np.round(red), 0, 255)
 
     green = np.zeros_like(red)
@@ -258,53 +264,65 @@ def height_image(level, profile, pits):
             tall = rng.uniform(6.0, 11.0)
             green[row, i] = min(255, round(tall / (HEIGHT_SCALE * MESH_SCALE)))
             last = i
-    return np.dstack([red, green, np.zeros_like(red)]).astype(np.uint8)
+    return np.dstack([red, green, np.zeros_like(red)]).astype(np.uint8), trench
 
 
-def tinted(image, tint):
-    """The asset library's colour map in another season or light."""
-    if tint is None:
-        return image
-    rgba = np.asarray(image, dtype=np.float64)
-    rgb, alpha = rgba[..., :3], rgba[..., 3]
+def tinted(rgb, tint):
+    """Colours of the asset library's colour map in another season or light."""
     luma = rgb @ np.array([0.299, 0.587, 0.114])
     if tint == "autumn":
-        # Greens to ochre and rust; the scorched pits stay as they are.
-        greenness = np.clip((rgb[..., 1] - np.maximum(rgb[..., 0], rgb[..., 2])) / 40.0, 0, 1)[..., None]
-        autumn = np.stack([luma * 1.55, luma * 1.0, luma * 0.45], axis=-1)
-        rgb = rgb * (1 - greenness) + autumn * greenness
-    elif tint == "storm":
-        rgb = (rgb * 0.6 + luma[..., None] * 0.4) * np.array([0.82, 0.88, 0.98])
-    elif tint == "ash":
-        rgb = (rgb * 0.35 + luma[..., None] * 0.65) * np.array([0.7, 0.68, 0.72])
-    return common.to_image(np.clip(rgb, 0, 255), alpha / 255.0)
+        greenness = np.clip((rgb[..., 1] - np.maximum(rgb[..., 0], rgb[..., 2])) / 20.0, 0, 1)[..., None]
+        autumn = np.stack([luma * 1.8, luma * 0.9, luma * 0.3], axis=-1)
+        return rgb * (1 - greenness) + autumn * greenness
+    if tint == "storm":
+        return (rgb * 0.6 + luma[..., None] * 0.4) * np.array([0.82, 0.88, 0.98])
+    if tint == "ash":
+        return (rgb * 0.35 + luma[..., None] * 0.65) * np.array([0.7, 0.68, 0.72])
+    return rgb
 
 
-def canyon_colours(rgb_height, seed):
-    """Sandstone in bands by height, dark red rock down in the chasms."""
-    red = rgb_height[..., 0].astype(np.float64)
+def stretched(grid, width, height):
+    """A grid (rows by columns) resampled bilinearly to width x height."""
+    field = Image.fromarray(np.asarray(grid, dtype=np.float32), mode="F")
+    return np.asarray(field.resize((width, height), Image.Resampling.BILINEAR), dtype=np.float64)
+
+
+def scorched(shape, seed):
+    """Burnt ground with embers: the floor of a deadly pit."""
+    noise = common.spectral_noise(shape, seed, beta=1.2)
+    rgb = common.colour_ramp(noise, [(0.0, (40, 26, 22)), (0.6, (70, 40, 28)), (1.0, (110, 54, 30))])
+    embers = common.smoothstep(0.75, 0.95, common.spectral_noise(shape, seed + 1, beta=1.0))
+    return common.lerp(rgb, np.array([255.0, 120.0, 30.0]), (embers * 0.7)[..., None])
+
+
+def sandstone(red, seed):
+    """Sandstone in bands by height."""
     width, height = COLOUR_MAP_SIZE
-    h = terrain._upsample_rect(red, width, height)
+    h = stretched(red, width, height)
     noise = common.spectral_noise((height, width), 5000 + seed, beta=2.0)
     bands = 0.5 + 0.5 * np.sin(h / 6.0 + noise * 2.0)
-    stone = common.colour_ramp(bands * 0.7 + noise * 0.3, [
+    return common.colour_ramp(bands * 0.7 + noise * 0.3, [
         (0.0, (150, 78, 52)), (0.35, (196, 116, 70)), (0.7, (222, 156, 98)), (1.0, (236, 196, 140))])
-    deep = common.smoothstep(LOW_GROUND + 8, LOW_GROUND - 6, h)[..., None]
-    chasm = common.colour_ramp(noise, [(0.0, (40, 18, 16)), (1.0, (92, 40, 28))])
-    rgb = stone * (1 - deep) + chasm * deep
-    alpha = 1.0 - 0.6 * deep[..., 0]
-    return common.to_image(np.clip(rgb, 0, 255), alpha)
 
 
-def colour_map(level, rgb_height):
+def colour_map(level, rgb_height, trench):
+    """Texture 0: the asset library's colour map (or sandstone), tinted for
+    the level's look; pit floors burnt, except on a coast where they are sea."""
     red = rgb_height[..., 0]
+    width, height = COLOUR_MAP_SIZE
     if level.look.tint == "canyon":
-        return canyon_colours(rgb_height, level.seed)
-    water = LOW_GROUND - 0.5 if level.look.water else None
-    danger = None if level.look.water else LOW_GROUND
-    image = terrain.colour_map(red, SCALE, HEIGHT_SCALE, COLOUR_MAP_SIZE, seed=600 + level.seed,
-                               water_level=water, danger_level=danger)
-    return tinted(image, level.look.tint)
+        rgb, alpha = sandstone(red, level.seed), np.ones((height, width))
+    else:
+        water = SEA_LEVEL + 4 if level.look.water else None
+        base = np.asarray(terrain.colour_map(red, SCALE, HEIGHT_SCALE, COLOUR_MAP_SIZE, seed=600 + level.seed,
+                                             water_level=water), dtype=np.float64)
+        rgb, alpha = tinted(base[..., :3], level.look.tint), base[..., 3] / 255.0
+    if not level.look.water:
+        burnt = common.smoothstep(0.3, 0.7, stretched(trench, width, height))
+        burnt *= common.smoothstep(LOW_GROUND + 4, LOW_GROUND - 8, stretched(red, width, height))
+        rgb = common.lerp(rgb, scorched((height, width), 800 + level.seed), burnt[..., None])
+        alpha = alpha * (1 - 0.5 * burnt)
+    return common.to_image(np.clip(rgb, 0, 255), np.clip(alpha, 0, 1))
 
 
 def sand_texture():
@@ -356,11 +374,11 @@ def plan_text(level, profile, pits):
 
 def write_level(level):
     profile, pits = build_profile(level)
-    rgb = height_image(level, profile, pits)
+    rgb, trench = height_image(level, profile, pits)
     path = common.out_path(f"heightmaps/{level.name}_height.png")
     Image.fromarray(rgb, "RGB").save(path, format="PNG", optimize=True)
     common.written.append(path)
-    common.save_png(colour_map(level, rgb), f"heightmaps/{level.name}_colour.png")
+    common.save_png(colour_map(level, rgb, trench), f"heightmaps/{level.name}_colour.png")
     common.save_text(description_text(level, len(profile) * SCALE), f"heightmaps/{level.name}.txt")
     common.save_text(f"{level.title}\nresources/heightmaps/{level.name}.txt {level.look.sky_file} {level.speed:g}\n",
                      f"lvls/{level.name}.txt")

@@ -1,71 +1,7 @@
 #include "glcapture.h"
 
+#include <cstring>
 #include <stdexcept>
-
-namespace {
-
-constexpr std::size_t floatsPerVertex = sizeof(FeedbackVertex) / sizeof(float);
-
-class FeedbackParser {
-public:
-    FeedbackParser(const std::vector<GLfloat>& buffer, std::size_t used) : buffer(buffer), used(used) {}
-
-    std::vector<FeedbackPrimitive> parse()
-    {
-        std::vector<FeedbackPrimitive> primitives;
-        while (position < used) {
-            const auto token = static_cast<GLenum>(next());
-            switch (token) {
-            case GL_POLYGON_TOKEN:
-                primitives.push_back(readPrimitive(token, static_cast<std::size_t>(next())));
-                break;
-            case GL_LINE_TOKEN:
-            case GL_LINE_RESET_TOKEN:
-                primitives.push_back(readPrimitive(token, 2));
-                break;
-            case GL_POINT_TOKEN:
-            case GL_BITMAP_TOKEN:
-            case GL_DRAW_PIXEL_TOKEN:
-            case GL_COPY_PIXEL_TOKEN:
-                primitives.push_back(readPrimitive(token, 1));
-                break;
-            case GL_PASS_THROUGH_TOKEN:
-                next();
-                break;
-            default:
-                throw std::runtime_error("unknown feedback token");
-            }
-        }
-        return primitives;
-    }
-
-private:
-    GLfloat next()
-    {
-        if (position >= used)
-            throw std::runtime_error("truncated feedback buffer");
-        return buffer[position++];
-    }
-
-    FeedbackPrimitive readPrimitive(GLenum token, std::size_t vertexCount)
-    {
-        FeedbackPrimitive primitive{token, {}};
-        for (std::size_t v = 0; v < vertexCount; ++v) {
-            std::array<float, floatsPerVertex> values{};
-            for (float& value : values)
-                value = next();
-            const auto& [x, y, z, r, g, b, a, s, t, p, q] = values;
-            primitive.vertices.push_back({x, y, z, r, g, b, a, s, t, p, q});
-        }
-        return primitive;
-    }
-
-    const std::vector<GLfloat>& buffer;
-    std::size_t used;
-    std::size_t position = 0;
-};
-
-} // namespace
 
 std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw, std::size_t capacityFloats)
 {
@@ -76,7 +12,32 @@ std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw
     const GLint used = glRenderMode(GL_RENDER);
     if (used < 0)
         throw std::runtime_error("feedback buffer overflow: raise capacityFloats");
-    return FeedbackParser(buffer, static_cast<std::size_t>(used)).parse();
+
+    constexpr std::size_t floatsPerVertex = sizeof(FeedbackVertex) / sizeof(float);
+    const auto end = static_cast<std::size_t>(used);
+    std::vector<FeedbackPrimitive> primitives;
+    for (std::size_t at = 0; at < end;) {
+        const auto token = static_cast<GLenum>(buffer[at++]);
+        std::size_t count = 1; // points, bitmaps and pixel operations
+        if (token == GL_PASS_THROUGH_TOKEN) {
+            ++at;
+            continue;
+        }
+        if (token == GL_POLYGON_TOKEN)
+            count = at < end ? static_cast<std::size_t>(buffer[at++]) : end; // no count: reported as truncated
+        else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN)
+            count = 2;
+        else if (token != GL_POINT_TOKEN && token != GL_BITMAP_TOKEN && token != GL_DRAW_PIXEL_TOKEN &&
+                 token != GL_COPY_PIXEL_TOKEN)
+            throw std::runtime_error("unknown feedback token");
+        if (at + count * floatsPerVertex > end)
+            throw std::runtime_error("truncated feedback buffer");
+        // FeedbackVertex is eleven floats in the order GL_3D_COLOR_TEXTURE writes them.
+        primitives.push_back({token, std::vector<FeedbackVertex>(count)});
+        std::memcpy(primitives.back().vertices.data(), &buffer[at], count * sizeof(FeedbackVertex));
+        at += count * floatsPerVertex;
+    }
+    return primitives;
 }
 
 std::vector<Rgba> readPixels(int x, int y, int width, int height)

@@ -1,5 +1,7 @@
 #include "tempdir.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -46,16 +48,37 @@ std::string readWholeFile(const fs::path& file)
 
 std::string configText(const std::map<std::string, int>& overrides, const std::set<std::string>& omitted)
 {
-    const std::vector<std::pair<std::string, int>> defaults = {
-        {"window_width", 640},    {"window_height", 480},  {"renderer_width", 640},  {"renderer_height", 480},
-        {"fullscreen", 0},        {"audio_frequency", 44100}, {"audio_channels", 2}, {"audio_chunksize", 1024},
+    std::map<std::string, int> values = {
+        {"window_width", 640}, {"window_height", 480},      {"renderer_width", 640}, {"renderer_height", 480},
+        {"fullscreen", 0},     {"audio_frequency", 44100}, {"audio_channels", 2},   {"audio_chunksize", 1024},
     };
+    for (const auto& [key, value] : overrides)
+        values[key] = value;
     std::ostringstream text;
-    for (const auto& [key, value] : defaults) {
-        if (omitted.count(key))
-            continue;
-        const auto replaced = overrides.find(key);
-        text << key << ' ' << (replaced == overrides.end() ? value : replaced->second) << '\n';
-    }
+    for (const auto& [key, value] : values)
+        if (!omitted.count(key))
+            text << key << ' ' << value << '\n';
     return text.str();
+}
+
+std::string capturedStdout(const std::function<void()>& action)
+{
+    ::testing::internal::CaptureStdout();
+    try {
+        action();
+    } catch (...) {
+        ::testing::internal::GetCapturedStdout();
+        throw;
+    }
+    return ::testing::internal::GetCapturedStdout();
+}
+
+std::string thrownMessage(const std::function<void()>& action)
+{
+    try {
+        action();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -26,6 +27,12 @@ private:
 };
 
 std::string readWholeFile(const std::filesystem::path& file);
+
+// What `action` printed to standard output; the capture ends even when it throws.
+std::string capturedStdout(const std::function<void()>& action);
+
+// The message of the exception `action` throws, or "" when it throws none.
+std::string thrownMessage(const std::function<void()>& action);
 
 // The text of a configuration file with all eight keys (a 640 by 480 window
 // and renderer, windowed, 44100 Hz stereo, chunk size 1024), with the given
