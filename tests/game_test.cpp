@@ -4,8 +4,8 @@
 #include "player.h"
 #include "resourcemanager.h"
 #include "scenemanager.h"
-#include "texture2d.h"
 
+#include "engineenvironment.h"
 #include "glcapture.h"
 #include "roundfixture.h"
 
@@ -13,9 +13,10 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -135,7 +136,7 @@ TEST_F(GameTest, WalkingIntoAPitEndsTheRoundAtOnce)
     // the grid points sinks to 12.75 at 97.25 (697.25).
     const auto pitsAt = [](int i) { return i == 10 || i == 70 ? pit : ground; };
     startLevel(100, "0", pitsAt);
-    RoundFixture::pressKey(SDLK_RIGHT);
+    pushEvent(SDL_KEYDOWN, SDLK_RIGHT);
     stage(96.0f, 100.0f);
     EXPECT_EQ(GAME_STATE::RUNNING, frame(10)); // x 96.8, z 13.2
     EXPECT_EQ(GAME_STATE::LOST, frame(10));    // x 97.6, z 12.4
@@ -155,8 +156,8 @@ TEST_F(GameTest, JumpLandsOntoHigherGroundAndHeldJumpKeysJumpAgain)
     // A plateau from x 100 on, 3 higher than the start.
     startLevel(100, "0", [](int i) { return i >= 10 ? plateau : ground; });
     stage(70.0f, 100.0f);
-    RoundFixture::pressKey(SDLK_RIGHT);
-    RoundFixture::pressKey(SDLK_SPACE);
+    pushEvent(SDL_KEYDOWN, SDLK_RIGHT);
+    pushEvent(SDL_KEYDOWN, SDLK_SPACE);
     frame();
     ASSERT_TRUE(game.getPlayer()->isJumping());
     int frames = 1;
@@ -175,15 +176,15 @@ TEST_F(GameTest, EveryHeldKeyActsInTurn)
 {
     startLevel(100, "0");
     stage(100.0f, 100.0f);
-    RoundFixture::pressKey(SDLK_d);
-    RoundFixture::pressKey(SDLK_RIGHT);
+    pushEvent(SDL_KEYDOWN, SDLK_d);
+    pushEvent(SDL_KEYDOWN, SDLK_RIGHT);
     frame(20);
     EXPECT_FLOAT_EQ(103.2f, game.getPlayer()->getX());
-    RoundFixture::releaseKey(SDLK_RIGHT);
-    RoundFixture::pressKey(SDLK_a);
+    pushEvent(SDL_KEYUP, SDLK_RIGHT);
+    pushEvent(SDL_KEYDOWN, SDLK_a);
     frame(20);
     EXPECT_FLOAT_EQ(103.2f, game.getPlayer()->getX());
-    RoundFixture::pressKey(SDLK_LEFT);
+    pushEvent(SDL_KEYDOWN, SDLK_LEFT);
     frame(20);
     EXPECT_FLOAT_EQ(101.6f, game.getPlayer()->getX());
     EXPECT_FLOAT_EQ(20.0f, game.getPlayer()->getZ());
@@ -205,10 +206,9 @@ std::vector<FeedbackVertex> flatRun(const std::vector<FeedbackPrimitive>& drawn,
 
 bool hasCorner(const std::vector<FeedbackVertex>& vertices, float x, float y, float s, float t)
 {
-    for (const FeedbackVertex& v : vertices)
-        if (std::abs(v.x - x) < 0.01f && std::abs(v.y - y) < 0.01f && v.s == s && v.t == t)
-            return true;
-    return false;
+    return std::any_of(vertices.begin(), vertices.end(), [&](const FeedbackVertex& v) {
+        return std::abs(v.x - x) < 0.01f && std::abs(v.y - y) < 0.01f && v.s == s && v.t == t;
+    });
 }
 
 TEST_F(GameTest, DrawsTheMirroredBackgroundFirstAndTheExplosionBandLast)
@@ -219,14 +219,12 @@ TEST_F(GameTest, DrawsTheMirroredBackgroundFirstAndTheExplosionBandLast)
     const std::vector<FeedbackVertex> band = flatRun(drawn, true);
     ASSERT_FALSE(background.empty() || band.empty());
     ASSERT_GT(drawn.size(), 4u); // the scene lies between them
-    EXPECT_TRUE(hasCorner(background, 0, 0, 1, 1)); // mirrored, first row at the top
-    EXPECT_TRUE(hasCorner(background, 640, 0, 0, 1));
-    EXPECT_TRUE(hasCorner(background, 640, 480, 0, 0));
-    EXPECT_TRUE(hasCorner(background, 0, 480, 1, 0));
-    EXPECT_TRUE(hasCorner(band, 0, 0, 0, 0));
-    EXPECT_TRUE(hasCorner(band, 25, 0, 1, 0));
-    EXPECT_TRUE(hasCorner(band, 25, 480, 1, 1));
-    EXPECT_TRUE(hasCorner(band, 0, 480, 0, 1));
+    // The background mirrored, its first row at the top; the band 25 pixels wide.
+    for (const auto& [quad, x, y, s, t] : {std::tuple{&background, 0, 0, 1, 1}, {&background, 640, 0, 0, 1},
+                                         {&background, 640, 480, 0, 0}, {&background, 0, 480, 1, 0},
+                                         {&band, 0, 0, 0, 0}, {&band, 25, 0, 1, 0}, {&band, 25, 480, 1, 1},
+                                         {&band, 0, 480, 0, 1}})
+        EXPECT_TRUE(hasCorner(*quad, x, y, s, t)) << x << ',' << y << ' ' << s << ',' << t;
     for (const FeedbackVertex& v : band)
         EXPECT_LE(v.x, 25.0f);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
@@ -250,15 +248,7 @@ TEST_F(GameTest, StopGivesEveryHoldBack)
 TEST_F(GameTest, BadLevelFilesAreRefusedByName)
 {
     const auto before = managerTable();
-    const auto refusal = [&](const std::string& level) -> std::string {
-        try {
-            Game refused;
-            refused.start(level);
-        } catch (const std::exception& error) {
-            return error.what();
-        }
-        return "accepted";
-    };
+    const auto refusal = [](const std::string& level) { return thrownMessage([&] { Game().start(level); }); };
     EXPECT_EQ("Cannot open or create file 'resources/lvls/none.txt'", refusal("resources/lvls/none.txt"));
     round.writeTerrain("resources/heightmaps/t.txt", 10, 2, 10.0f, 33.0f, [](int, int) { return HeightPixel{ground}; });
     for (const char* speed : {"", "fast", "1e39"}) {

@@ -8,8 +8,8 @@
 
 #include "glcapture.h"
 #include "tempdir.h"
+#include "testpicture.h"
 
-#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -29,21 +29,9 @@ const char* const fragmentShader = "uniform sampler2D tex0, tex1, tex2, tex3; vo
                                    " texture2D(tex0, gl_TexCoord[0].st) * texture2D(tex1, gl_TexCoord[1].st) *"
                                    " texture2D(tex2, gl_TexCoord[2].st) * texture2D(tex3, gl_TexCoord[3].st); }";
 
-// A 24-bit BMP whose pixel (column i, row j) has the colour 0xRRGGBB of rgb(i, j).
-void writeImage(const std::string& file, int width, int height, const std::function<uint32_t(int, int)>& rgb)
+Rgba redGreen(int red, int green)
 {
-    std::filesystem::create_directories(std::filesystem::absolute(file).parent_path());
-    SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 32, 0xFF0000, 0xFF00, 0xFF, 0);
-    for (int j = 0; j < height; ++j)
-        for (int i = 0; i < width; ++i)
-            reinterpret_cast<Uint32*>(static_cast<Uint8*>(surface->pixels) + j * surface->pitch)[i] = rgb(i, j);
-    SDL_SaveBMP(surface, file.c_str());
-    SDL_FreeSurface(surface);
-}
-
-uint32_t redGreen(int red, int green)
-{
-    return static_cast<uint32_t>(red) << 16 | static_cast<uint32_t>(green) << 8;
+    return {static_cast<uint8_t>(red), static_cast<uint8_t>(green), 0, 255};
 }
 
 void expectPoint(float x, float y, float z, const Point3D& actual)
@@ -92,14 +80,14 @@ protected:
     {
         before = manager().getResourceCount();
         // The loader goes by content, so a BMP serves as the default picture.
-        writeImage("resources/textures/standardpic.png", 1, 1, [](int, int) { return 0x808080u; });
+        TestPicture(1, 1, Rgba{128, 128, 128, 255}).save("resources/textures/standardpic.png");
         dir.writeFile("resources/meshes/defaultmesh.zms", triangleMesh);
         dir.writeFile("deco.zms", triangleMesh);
         dir.writeFile("resources/shaders/vertexshader_terrain.fx", vertexShader);
         dir.writeFile("resources/shaders/fragmentshader_terrain.fx", fragmentShader);
-        const uint32_t colours[] = {0xFFFFFF, 0xFF80FF, 0xFFFF80, 0x80FFFF};
+        const Rgba colours[] = {{255, 255, 255, 255}, {255, 128, 255, 255}, {255, 255, 128, 255}, {128, 255, 255, 255}};
         for (int unit = 0; unit < 4; ++unit)
-            writeImage("t" + std::to_string(unit) + ".bmp", 2, 2, [&](int, int) { return colours[unit]; });
+            TestPicture(2, 2, colours[unit]).save("t" + std::to_string(unit) + ".bmp");
     }
     void TearDown() override
     {
@@ -120,11 +108,11 @@ protected:
 
     // A terrain over a width x height image coloured rgb(i, j), with four
     // textures, repeats 2 3 4 and the decoration at scale 0.01.
-    const Heightmap& loadOver(int width, int height, const std::function<uint32_t(int, int)>& rgb,
+    const Heightmap& loadOver(int width, int height, const std::function<Rgba(int, int)>& rgb,
                              const std::string& scales = "1 1 1")
     {
         const std::string image = "h" + std::to_string(held.size()) + ".bmp";
-        writeImage(image, width, height, rgb);
+        TestPicture(width, height, rgb).save(image);
         return load(image + " " + scales + "\nt0.bmp t1.bmp t2.bmp t3.bmp\n2 3 4\ndeco.zms 0.01\n");
     }
 
@@ -147,7 +135,7 @@ TEST_F(TerrainTest, BuildsPositionsIndicesTextureCoordinatesNormalsAndDecoration
     EXPECT_EQ((std::vector<float>{4, 6, 127.5f}),
               (std::vector<float>{flat.getLengthX(), flat.getLengthY(), flat.getMaxHeight()}));
 
-    const Heightmap& wide = loadOver(4, 2, [](int, int) { return 0u; });
+    const Heightmap& wide = loadOver(4, 2, [](int, int) { return redGreen(0, 0); });
     const float expected[4][2] = {{0.75f, 0.5f}, {1.5f, 0.5f}, {2.25f, 0.75f}, {3.0f, 1.0f}};
     for (int unit = 0; unit < 4; ++unit) // grid point (3, 1)
         EXPECT_EQ((std::pair{expected[unit][0], expected[unit][1]}),

@@ -5,8 +5,8 @@
 
 #include "glcapture.h"
 #include "tempdir.h"
+#include "testpicture.h"
 
-#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -68,9 +68,7 @@ protected:
     {
         dir.writeFile("resources/meshes/defaultmesh.zms", defaultMesh);
         // A 2 x 2 picture for the textured meshes.
-        SDL_Surface* surface = SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 2, 24, 0, 0, 0, 0);
-        SDL_SaveBMP(surface, (dir.path() / "pic.bmp").c_str());
-        SDL_FreeSurface(surface);
+        TestPicture(2, 2, Rgba{0, 0, 0, 255}).save("pic.bmp");
         resourcesBefore = manager().getResourceCount();
     }
     void TearDown() override

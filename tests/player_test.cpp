@@ -33,18 +33,6 @@ protected:
     Player player;
 };
 
-TEST_F(PlayerTest, WalksByTheFrameTimeInBothDirections)
-{
-    round.frame(20);
-    player.moveRight();
-    EXPECT_FLOAT_EQ(11.6f, player.getX());
-    player.moveRight(); // two keys with the same effect in one frame
-    EXPECT_FLOAT_EQ(13.2f, player.getX());
-    player.moveLeft();
-    EXPECT_FLOAT_EQ(11.6f, player.getX());
-    EXPECT_FLOAT_EQ(5.0f, player.getZ()); // the ground is the round's business
-}
-
 TEST_F(PlayerTest, JumpFollowsItsArcAndIgnoresASecondJump)
 {
     round.frame(100);

@@ -29,20 +29,12 @@ void expectFatal(const std::string& config, const std::string& message,
     EXPECT_EQ("Error: " + message + "\n", program.standardError());
 }
 
-TEST(Program, WithoutConfigurationItEndsWithTheOpenError)
+TEST(Program, AMissingConfigurationKeyOrAudioDeviceEndsItWithTheMessage)
 {
     expectFatal("", "Cannot open or create file 'resources/config.cfg'");
-}
-
-TEST(Program, EachMissingKeyEndsItWithTheKeyNamed)
-{
     for (const std::string key : {"window_width", "window_height", "fullscreen", "renderer_width", "renderer_height",
                                   "audio_frequency", "audio_channels", "audio_chunksize"})
         expectFatal(configText({}, {key}), "src/config: Configfile does not contain '" + key + "'");
-}
-
-TEST(Program, AnAudioDeviceThatCannotOpenIsFatal)
-{
     expectFatal(configText(), "src/audio: Could not init Audio Mode. Error in Mix_OpenAudio().",
                 {{"SDL_AUDIODRIVER", "no-such-driver"}});
 }

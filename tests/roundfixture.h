@@ -2,8 +2,6 @@
 
 #include "tempdir.h"
 
-#include <SDL/SDL.h>
-
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -29,12 +27,9 @@ public:
                       const std::function<HeightPixel(int, int)>& pixel) const;
     // A level file naming the description, the background "resources/textures/bg.png" and the speed text.
     void writeLevel(const std::string& levelFile, const std::string& description, const std::string& speed) const;
-    void writeWav(const std::string& file, uint32_t samples) const;
 
     // Lets the engine run one frame (events, buffer swap, timer) that took ms.
     void frame(uint32_t ms);
-    static void pressKey(SDLKey sym);
-    static void releaseKey(SDLKey sym);
     // Releases every held key.
     static void releaseAllKeys();
 

@@ -7,25 +7,6 @@
 
 namespace {
 
-// A 16-bit mono 22050 Hz WAV file: the 44-byte header, then `samples` samples of a ramp.
-std::string wavFile(uint32_t samples)
-{
-    std::string bytes;
-    auto put = [&bytes](const char* tag, uint32_t value, int size) {
-        bytes += tag;
-        for (int i = 0; i < size; ++i)
-            bytes += static_cast<char>(value >> 8 * i);
-    };
-    put("RIFF", 36 + 2 * samples, 4);
-    put("WAVEfmt ", 16, 4);
-    for (auto [value, size] : {std::pair{1u, 2}, {1u, 2}, {22050u, 4}, {44100u, 4}, {2u, 2}, {16u, 2}})
-        put("", value, size); // PCM, mono, rate, bytes a second, bytes a frame, bits a sample
-    put("data", 2 * samples, 4);
-    for (uint32_t i = 0; i < samples; ++i)
-        put("", i * 300, 2);
-    return bytes;
-}
-
 TEST(Sound, HoldersShareOneChunkWhichGoesWithTheLastAndLoadsAgain)
 {
     ScopedWorkDir dir;

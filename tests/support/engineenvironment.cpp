@@ -23,3 +23,20 @@ void EngineEnvironment::runEngineFrame()
 {
     engine->update();
 }
+
+void pushEvent(Uint8 type, int a, int b)
+{
+    SDL_Event event{};
+    event.type = type;
+    if (type == SDL_KEYDOWN || type == SDL_KEYUP) {
+        event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
+        event.key.keysym.sym = static_cast<SDLKey>(a);
+        event.key.keysym.unicode = static_cast<Uint16>(b);
+    } else if (type == SDL_MOUSEMOTION) {
+        event.motion.x = static_cast<Uint16>(a);
+        event.motion.y = static_cast<Uint16>(b);
+    } else {
+        event.button = {type, 0, static_cast<Uint8>(a), 0, 5, 6};
+    }
+    ASSERT_EQ(0, SDL_PushEvent(&event)) << "SDL event queue is full";
+}

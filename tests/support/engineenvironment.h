@@ -3,6 +3,7 @@
 #include "quenor.h"
 #include "tempdir.h"
 
+#include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -23,3 +24,7 @@ private:
     std::unique_ptr<ScopedWorkDir> startDirectory;
     static inline std::unique_ptr<Quenor> engine;
 };
+
+// Queues an event for the engine's input: a key with its character, a mouse
+// button (pressed at 5, 6), or pointer motion to (a, b).
+void pushEvent(Uint8 type, int a, int b = 0);

@@ -15,7 +15,7 @@ struct FeedbackVertex {
     float s, t, p, q;
 };
 
-// A point, line, polygon or pixel operation that a draw call emitted.
+// A point, line or polygon that a draw call emitted.
 // Quads and strips arrive as triangles or polygons, already clipped.
 struct FeedbackPrimitive {
     GLenum token; // GL_POLYGON_TOKEN, GL_LINE_TOKEN, ...

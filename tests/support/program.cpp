@@ -59,11 +59,6 @@ std::optional<int> RunningProgram::waitForExit(std::chrono::milliseconds timeout
     return std::nullopt;
 }
 
-std::string RunningProgram::standardOutput() const
-{
-    return readWholeFile(outputFile);
-}
-
 std::string RunningProgram::standardError() const
 {
     return readWholeFile(errorFile);

@@ -23,7 +23,6 @@ public:
     // The exit status, or nothing when the program did not end in time or was
     // ended by a signal.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
-    std::string standardOutput() const;
     std::string standardError() const;
 
 private:

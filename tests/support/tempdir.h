@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -25,6 +26,9 @@ private:
     std::filesystem::path directory;
     std::filesystem::path previous;
 };
+
+// A 16-bit mono 22050 Hz WAV file: the 44-byte header, then `samples` samples of a ramp.
+std::string wavFile(uint32_t samples);
 
 std::string readWholeFile(const std::filesystem::path& file);
 

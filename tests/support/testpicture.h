@@ -2,6 +2,7 @@
 
 #include "glcapture.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ struct TestPicture {
     };
 
     TestPicture(int width, int height, Rgba background);
+    // Pixel (column i, row j) coloured colour(i, j).
+    TestPicture(int width, int height, const std::function<Rgba(int, int)>& colour);
     void fill(int x0, int y0, int x1, int y1, Rgba colour); // x1, y1 exclusive
     void save(const std::string& file, Form form = Form::Bmp) const;
 

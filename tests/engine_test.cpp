@@ -1,13 +1,20 @@
+// The engine's own tasks as the test program started them: renderer, input and audio.
+
+#include "audio.h"
+#include "config.h"
+#include "input.h"
 #include "renderer.h"
 
-#include "config.h"
+#include "engineenvironment.h"
 #include "glcapture.h"
 #include "tempdir.h"
 
 #include <GL/gl.h>
+#include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -114,6 +121,99 @@ TEST_F(RendererSizeTest, ViewportAndAspectFollowTheRendererSize)
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ((std::vector<GLint>{0, 0, 800, 600}), std::vector<GLint>(viewport, viewport + 4));
     expectPerspective(800, 600);
+}
+
+// Input is one object for the whole program: every test starts with no key,
+// no button and no wheel flag.
+class InputTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        input.update();
+        for (const KeyRecord& key : std::vector(input.getKeys()))
+            pushEvent(SDL_KEYUP, key.sym);
+        for (const Uint8 button : {SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE, SDL_BUTTON_RIGHT})
+            pushEvent(SDL_MOUSEBUTTONUP, button);
+        input.update();
+        input.resetWheelUp();
+        input.resetWheelDown();
+    }
+
+    std::vector<int32_t> held() const
+    {
+        std::vector<int32_t> syms;
+        for (const KeyRecord& key : input.getKeys())
+            syms.push_back(key.sym);
+        return syms;
+    }
+
+    Input& input = Input::getInstance();
+};
+
+TEST_F(InputTest, KeysStayInPressOrderAReleaseMovesTheNewestIntoItsGapAndQuitIsEscape)
+{
+    pushEvent(SDL_KEYUP, SDLK_q); // not held, on an empty list: nothing changes
+    pushEvent(SDL_KEYDOWN, SDLK_a, 'a');
+    pushEvent(SDL_KEYDOWN, SDLK_SPACE, ' ');
+    pushEvent(SDL_KEYUP, SDLK_z);
+    input.update();
+    EXPECT_EQ((std::vector<int32_t>{SDLK_a, SDLK_SPACE}), held());
+    EXPECT_EQ(' ', input.getKeys()[1].unicode);
+    EXPECT_TRUE(input.isKeyHeld(SDLK_SPACE) && !input.isKeyHeld(SDLK_q));
+
+    pushEvent(SDL_KEYDOWN, SDLK_b);
+    pushEvent(SDL_KEYDOWN, SDLK_b);
+    pushEvent(SDL_KEYDOWN, SDLK_c);
+    pushEvent(SDL_KEYUP, SDLK_a);
+    input.update();
+    EXPECT_EQ((std::vector<int32_t>{SDLK_c, SDLK_SPACE, SDLK_b, SDLK_b}), held());
+    pushEvent(SDL_KEYUP, SDLK_b); // one release removes one record
+    pushEvent(SDL_QUIT, 0);       // becomes a held Escape in the same update
+    input.update();
+    EXPECT_EQ((std::vector<int32_t>{SDLK_c, SDLK_SPACE, SDLK_b, 27}), held());
+    EXPECT_EQ(27, input.getKeys()[3].unicode);
+    input.update();
+    EXPECT_TRUE(input.isKeyHeld(Input::escapeSym)); // no key-up ever removes it by itself
+}
+
+TEST_F(InputTest, MotionMovesThePointerButtonsAreHeldAndWheelFlagsStayUntilReset)
+{
+    const auto state = [this] {
+        return std::vector{input.getMouseX(),      input.getMouseY(),  input.getLeftButton(), input.getMiddleButton(),
+                           input.getRightButton(), input.getWheelUp(), input.getWheelDown()};
+    };
+    pushEvent(SDL_MOUSEMOTION, 600, 470);
+    pushEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_LEFT);
+    pushEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT);
+    pushEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_WHEELUP);
+    pushEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_WHEELUP);
+    input.update();
+    EXPECT_EQ((std::vector{600, 470, 1, 0, 1, 1, 0}), state());
+
+    pushEvent(SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT);
+    pushEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE);
+    pushEvent(SDL_MOUSEBUTTONDOWN, SDL_BUTTON_WHEELDOWN);
+    input.update();
+    EXPECT_EQ((std::vector{600, 470, 0, 1, 1, 1, 1}), state());
+    input.resetWheelUp();
+    EXPECT_EQ((std::vector{600, 470, 0, 1, 1, 0, 1}), state());
+    input.resetWheelDown();
+    EXPECT_EQ(0, input.getWheelDown());
+}
+
+TEST(Audio, OpensTheConfiguredDeviceWithSixteenChannels)
+{
+    int frequency = 0, channels = 0;
+    Uint16 format = 0;
+    ASSERT_EQ(1, Mix_QuerySpec(&frequency, &format, &channels));
+    EXPECT_EQ(44100, frequency);
+    EXPECT_EQ(2, channels);
+    EXPECT_EQ(AUDIO_S16SYS, format);
+
+    EXPECT_EQ(16, Mix_AllocateChannels(-1));
+    EXPECT_EQ(64, Mix_Volume(1, -1));
+    for (int channel : {0, 2, Audio::walkingChannel})
+        EXPECT_EQ(MIX_MAX_VOLUME, Mix_Volume(channel, -1)) << "channel " << channel;
 }
 
 } // namespace

@@ -12,6 +12,14 @@ TestPicture::TestPicture(int width, int height, Rgba background)
 {
 }
 
+TestPicture::TestPicture(int width, int height, const std::function<Rgba(int, int)>& colour)
+    : TestPicture(width, height, Rgba{})
+{
+    for (int j = 0; j < height; ++j)
+        for (int i = 0; i < width; ++i)
+            pixels[static_cast<std::size_t>(j * width + i)] = colour(i, j);
+}
+
 void TestPicture::fill(int x0, int y0, int x1, int y1, Rgba colour)
 {
     for (int y = y0; y < y1; ++y)
