@@ -66,6 +66,7 @@ void HLSLShader::compileAndAttach(uint32_t type, const std::string& fileName, co
     glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
     if (compiled == 0) {
         printInfoLog(shader);
+        glDeleteObjectARB(shader); // never attached, so nothing else would free it
         fail(std::string("There is an error in the '") + stageName + "' Shader Source.");
     }
     glAttachObjectARB(program, shader);

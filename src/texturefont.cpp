@@ -16,7 +16,7 @@ class SurfaceLock {
 public:
     explicit SurfaceLock(SDL_Surface* surface) : surface(surface)
     {
-        if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
+        if (surface != nullptr && SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
             this->surface = nullptr;
     }
     ~SurfaceLock()

@@ -107,7 +107,9 @@ std::vector<Pit> findPits(const Heightmap& terrain, float y)
     const float length = terrain.getLengthX();
     std::vector<Pit> pits;
     bool inPit = false;
-    const int samples = static_cast<int>(length / pitSampling);
+    // Bounded, so that an absurd terrain length cannot overflow the count.
+    const float steps = std::min(length / pitSampling, 1.0e7f);
+    const int samples = steps > 0.0f ? static_cast<int>(steps) : 0;
     for (int k = 0; k <= samples; ++k) {
         const float x = static_cast<float>(k) * pitSampling;
         const bool deadly = terrain.heightAt(x, y) <= low;

@@ -24,6 +24,7 @@
 #include <SDL/SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -53,7 +54,7 @@ bool parseOptions(int argc, char** argv, Options& options)
     for (int a = 1; a < argc; ++a) {
         const std::string argument = argv[a];
         if (argument == "--measure" && a + 1 < argc)
-            options.measureFrames = std::max(1, std::atoi(argv[++a]));
+            options.measureFrames = static_cast<int>(std::clamp(std::strtol(argv[++a], nullptr, 10), 1L, 100000L));
         else if (options.descriptionFile.empty() && argument.rfind("--", 0) != 0)
             options.descriptionFile = argument;
         else
@@ -130,7 +131,9 @@ void runInteractive(Quenor& engine, const Heightmap& terrain)
             // The view centre is -camera.x: moving right lowers camera.x.
             const float step = (input.isKeyHeld(SDLK_LEFT) ? speed : 0.0f) - (input.isKeyHeld(SDLK_RIGHT) ? speed : 0.0f);
             if (step != 0.0f) {
-                camera.x = std::clamp(camera.x + step, -terrain.getLengthX(), 0.0f);
+                // min() keeps the bounds ordered for a mirrored (negative) length.
+                const float farEnd = std::min(-terrain.getLengthX(), 0.0f);
+                camera.x = std::clamp(camera.x + step, std::isnan(farEnd) ? 0.0f : farEnd, 0.0f);
                 showCaption(view, camera);
             }
             glClearColor(0.5f, 0.5f, 1.0f, 1.0f);
