@@ -7,12 +7,19 @@
 
 TokenReader::TokenReader(const std::string& name) : fileName(name)
 {
+    const std::runtime_error cannotOpen("Cannot open or create file '" + name + "'");
     std::ifstream file(name, std::ios::binary);
     if (!file)
-        throw std::runtime_error("Cannot open or create file '" + name + "'");
-    text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+        throw cannotOpen;
+    // A directory opens like a file, and the stream buffer throws its own
+    // error on the first read; the caller gets the message naming the file.
+    try {
+        text.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+    } catch (const std::exception&) {
+        throw cannotOpen;
+    }
     if (file.bad())
-        throw std::runtime_error("Cannot open or create file '" + name + "'");
+        throw cannotOpen;
 }
 
 bool TokenReader::isWhiteSpace(char c)

@@ -36,8 +36,9 @@ public:
     // Whether the latest readInt or readFloat found digits, so that a real 0
     // can be told from a word or the end of the file; false before any.
     bool lastNumberFound() const { return numberFound; }
-    // The file's size in bytes.
+    // The file's size in bytes, and how many of them have been read.
     std::size_t getSize() const { return text.size(); }
+    std::size_t getPosition() const { return position; }
     const std::string& getFileName() const { return fileName; }
 
     static bool isWhiteSpace(char c);

@@ -1,0 +1,3 @@
+#include "actionlistener.h"
+
+ActionListener::~ActionListener() = default;

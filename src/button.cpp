@@ -1,0 +1,63 @@
+#include "button.h"
+
+#include "fontwriter.h"
+#include "resourcemanager.h"
+#include "sound.h"
+#include "texture2d.h"
+
+#include <GL/gl.h>
+
+#include <utility>
+
+namespace {
+
+// The widget texture's topmost band while the pointer is away, the band
+// below it while the pointer is over the button.
+constexpr float bandTop = 0.0f;
+constexpr float bandMiddle = 0.148438f;
+constexpr float bandBottom = 0.292969f;
+
+// The caption's top-left corner relative to the right and bottom edges.
+constexpr float captionFromRight = 120.0f;
+constexpr float captionAboveBottom = 27.0f;
+
+} // namespace
+
+void Button::start(const Point2D& newPosition, const Point2D& newSize, const std::string& newText,
+                   const std::string& clickSoundFile, const std::string& hoverSoundFile)
+{
+    MenueItem::start(newPosition, newSize);
+    text = newText;
+    ResourceManager& manager = ResourceManager::getInstance();
+    clickSound = manager.getResource<Sound>(clickSoundFile);
+    hoverSound = manager.getResource<Sound>(hoverSoundFile);
+}
+
+void Button::update()
+{
+    if (!box)
+        return;
+    beginDrawing(gui);
+    const bool over = pointerOver();
+    if (over)
+        drawQuad({{{0.0f, bandMiddle}, {1.0f, bandMiddle}, {1.0f, bandBottom}, {0.0f, bandBottom}}});
+    else
+        drawQuad({{{0.0f, bandTop}, {1.0f, bandTop}, {1.0f, bandMiddle}, {0.0f, bandMiddle}}});
+
+    FontWriter& writer = FontWriter::getInstance();
+    writer.setHighlight(over);
+    writer.write2D(text, static_cast<int32_t>(position.x + size.x - captionFromRight),
+                   static_cast<int32_t>(position.y + captionAboveBottom));
+    writer.setHighlight(false);
+
+    handlePointer(over, clickSound, hoverSound);
+    glDisable(GL_BLEND);
+}
+
+void Button::stop()
+{
+    MenueItem::stop();
+    ResourceManager& manager = ResourceManager::getInstance();
+    manager.releaseResource(std::exchange(clickSound, nullptr));
+    manager.releaseResource(std::exchange(hoverSound, nullptr));
+}

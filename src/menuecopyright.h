@@ -1,0 +1,16 @@
+#pragma once
+
+#include "menueimpl.h"
+
+// The credits: a title and five lines, with the main screen's three buttons.
+class MenueCopyright : public MenueImpl {
+public:
+    void start(Menue* menue) override;
+    void stop() override;
+    void update() override;
+
+    const Widgets& getItems() const { return items; }
+
+private:
+    Widgets items;
+};

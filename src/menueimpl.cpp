@@ -1,0 +1,41 @@
+#include "menueimpl.h"
+
+#include "button.h"
+#include "menue.h"
+#include "menuemain.h"
+
+MenueImpl::~MenueImpl() = default;
+
+void MenueImpl::start(Menue*) {}
+
+void MenueImpl::stop() {}
+
+void MenueImpl::update() {}
+
+void MenueImpl::stopAll(Widgets& widgets)
+{
+    for (const std::unique_ptr<MenueItem>& widget : widgets)
+        widget->stop();
+    widgets.clear();
+}
+
+void MenueImpl::updateAll(const Widgets& widgets)
+{
+    for (const std::unique_ptr<MenueItem>& widget : widgets)
+        widget->update();
+}
+
+ActionListener* MenueImpl::listenerOf(Menue* menue)
+{
+    return static_cast<ActionListener*>(menue);
+}
+
+void MenueImpl::addMenueButton(Widgets& widgets, const Point2D& position, const std::string& text,
+                               ActionListener* listener, const std::string& command)
+{
+    auto button = std::make_unique<Button>();
+    Button& added = *button;
+    widgets.push_back(std::move(button));
+    added.start(position, Point2D(256, 37), text, MenueMain::clickSoundFile, MenueMain::hoverSoundFile);
+    added.setActionListener(listener, "Menue", command);
+}

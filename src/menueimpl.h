@@ -1,0 +1,44 @@
+#pragma once
+
+#include "menueitem.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class ActionListener;
+class Menue;
+
+// One menu screen. The menu controller creates it, starts it with itself,
+// updates it once per frame while it is shown, stops it and destroys it.
+// All drawing happens in the 2D projection the controller has set.
+class MenueImpl {
+public:
+    using Widgets = std::vector<std::unique_ptr<MenueItem>>;
+
+    MenueImpl() = default;
+    virtual ~MenueImpl();
+    MenueImpl(const MenueImpl&) = delete;
+    MenueImpl& operator=(const MenueImpl&) = delete;
+
+    // Builds the widgets, with the controller as their listener (none when
+    // menue is null), and takes what the screen needs.
+    virtual void start(Menue* menue);
+    // Stops and destroys every widget and gives back the screen's own
+    // resources. A second stop does nothing.
+    virtual void stop();
+    // One frame: every widget runs and draws, then the screen's own texts.
+    virtual void update();
+
+protected:
+    // Stops each widget in order, then empties the list.
+    static void stopAll(Widgets& widgets);
+    static void updateAll(const Widgets& widgets);
+    // The controller as the widgets' listener; null without one.
+    static ActionListener* listenerOf(Menue* menue);
+    // Appends a 256 by 37 text button with the menu sounds that sends
+    // ("Menue", command). The button joins the list before it starts, so a
+    // start that fails half-way still leaves its holds to stopAll.
+    static void addMenueButton(Widgets& widgets, const Point2D& position, const std::string& text,
+                               ActionListener* listener, const std::string& command);
+};

@@ -1,0 +1,130 @@
+#include "menueitem.h"
+
+#include "actionlistener.h"
+#include "config.h"
+#include "input.h"
+#include "resourcemanager.h"
+#include "sound.h"
+#include "texture2d.h"
+
+#include <GL/gl.h>
+#include <SDL/SDL_mixer.h>
+
+#include <utility>
+
+namespace {
+
+Point2D makePoint(float x, float y)
+{
+    Point2D point;
+    point.set(x, y);
+    return point;
+}
+
+} // namespace
+
+MenueItem::~MenueItem() = default;
+
+void MenueItem::start(const Point2D& newPosition, const Point2D& newSize)
+{
+    position = newPosition;
+    size = newSize;
+    box = std::make_unique<BoundingBox2D>(makePoint(position.x, position.x + size.x),
+                                          makePoint(position.y + size.y, position.y));
+    gui = ResourceManager::getInstance().getResource<Texture2D>(guiTextureFile);
+}
+
+void MenueItem::update() {}
+
+void MenueItem::stop()
+{
+    box.reset();
+    ResourceManager::getInstance().releaseResource(std::exchange(gui, nullptr));
+    pressed = false;
+    hovered = false;
+}
+
+void MenueItem::setActionListener(ActionListener* newListener, const std::string& newSender,
+                                  const std::string& newCommand)
+{
+    listener = newListener;
+    sender = newSender;
+    command = newCommand;
+}
+
+Point2D MenueItem::getPosition() const
+{
+    return position;
+}
+
+Point2D MenueItem::getSize() const
+{
+    return size;
+}
+
+void MenueItem::play(const Sound* sound)
+{
+    if (sound == nullptr)
+        return;
+    if (Mix_Chunk* chunk = sound->getChunk())
+        Mix_PlayChannel(-1, chunk, 0);
+}
+
+void MenueItem::handlePointer(bool over, const Sound* clickSound, const Sound* hoverSound)
+{
+    const bool buttonDown = Input::getInstance().getLeftButton() != 0;
+    if (over) {
+        if (!hovered)
+            play(hoverSound);
+        hovered = true;
+        if (pressed && !buttonDown) {
+            play(clickSound);
+            sendAction();
+        }
+        if (buttonDown)
+            pressed = true;
+    } else {
+        hovered = false;
+    }
+    // A release anywhere ends the press, so it can neither click twice nor
+    // arm the widget for a later visit with the button up.
+    if (!buttonDown)
+        pressed = false;
+}
+
+bool MenueItem::pointerOver() const
+{
+    if (!box)
+        return false;
+    const Input& input = Input::getInstance();
+    const int32_t windowHeight = Config::get("window_height");
+    return box->contains(makePoint(static_cast<float>(input.getMouseX()),
+                                   static_cast<float>(windowHeight - input.getMouseY())));
+}
+
+void MenueItem::sendAction()
+{
+    if (listener != nullptr)
+        listener->actionPerformed(sender, command);
+}
+
+void MenueItem::beginDrawing(const Texture2D* texture) const
+{
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(position.x, position.y, 0.0f);
+    glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->getId() : 0);
+    glEnable(GL_BLEND);
+}
+
+void MenueItem::drawQuad(const TexCorners& corners) const
+{
+    const Point2D vertices[] = {makePoint(0.0f, 0.0f), makePoint(size.x, 0.0f), makePoint(size.x, size.y),
+                                makePoint(0.0f, size.y)};
+    glBegin(GL_QUADS);
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        glTexCoord2f(corners[i].u, corners[i].v);
+        glVertex2f(vertices[i].x, vertices[i].y);
+    }
+    glEnd();
+}

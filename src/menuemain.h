@@ -1,0 +1,27 @@
+#pragma once
+
+#include "menueimpl.h"
+
+class ActionListener;
+
+// The first screen: a welcome text on the left, and on the right the three
+// buttons ".start game", ".copyrights" and ".quit game".
+class MenueMain : public MenueImpl {
+public:
+    static constexpr const char* clickSoundFile = "resources/sounds/menue_click.wav";
+    static constexpr const char* hoverSoundFile = "resources/sounds/menue_over.wav";
+
+    void start(Menue* menue) override;
+    void stop() override;
+    void update() override;
+
+    const Widgets& getItems() const { return items; }
+
+    // Appends the three buttons the main, credits and result screens share,
+    // 256 by 37 at x = window_width - 250 with bottom edges at 220, 170 and
+    // 120, sending ("Menue", "LVL"), ("Menue", "Copyright") and ("Menue", "Quit").
+    static void addMainButtons(Widgets& items, ActionListener* listener);
+
+private:
+    Widgets items;
+};

@@ -1,0 +1,41 @@
+#include "menueresult.h"
+
+#include "config.h"
+#include "fontwriter.h"
+#include "menuemain.h"
+#include "resourcemanager.h"
+#include "sound.h"
+
+#include <SDL/SDL_mixer.h>
+
+#include <utility>
+
+MenueResult::MenueResult(std::string firstLine, std::string secondLine)
+    : firstLine(std::move(firstLine)), secondLine(std::move(secondLine))
+{
+}
+
+void MenueResult::start(Menue* menue)
+{
+    endSound = ResourceManager::getInstance().getResource<Sound>(endSoundFile);
+    if (Mix_Chunk* chunk = endSound->getChunk())
+        Mix_PlayChannel(-1, chunk, 0);
+    MenueMain::addMainButtons(items, listenerOf(menue));
+}
+
+void MenueResult::stop()
+{
+    stopAll(items);
+    ResourceManager::getInstance().releaseResource(std::exchange(endSound, nullptr));
+}
+
+void MenueResult::update()
+{
+    updateAll(items);
+    FontWriter& writer = FontWriter::getInstance();
+    writer.selectFont(3);
+    // Whole halves: an odd size rounds towards the origin.
+    const int32_t left = Config::get("window_width") / 2 - 100;
+    writer.write2D(firstLine, left, Config::get("window_height") / 2 + 10);
+    writer.write2D(secondLine, left, Config::get("window_height") / 2 - 10);
+}

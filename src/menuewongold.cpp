@@ -1,0 +1,3 @@
+#include "menuewongold.h"
+
+MenueWonGold::MenueWonGold() : MenueResult("You have won Gold!", "Wonderful!") {}

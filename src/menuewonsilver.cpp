@@ -1,0 +1,3 @@
+#include "menuewonsilver.h"
+
+MenueWonSilver::MenueWonSilver() : MenueResult("You have won Silver!", "Not bad! Not bad!") {}

@@ -1,0 +1,138 @@
+#include "savegame.h"
+
+#include "tokenreader.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <stdio.h>
+#include <unistd.h>
+
+namespace Savegame {
+
+namespace {
+
+// A number followed by exactly one white space character ends the file,
+// as the game writes it.
+bool onlyOneBlankLeft(const TokenReader& reader)
+{
+    return reader.getSize() - reader.getPosition() == 1;
+}
+
+} // namespace
+
+std::vector<int32_t> read(const std::string& file)
+{
+    TokenReader reader(file);
+    std::vector<int32_t> entries;
+    while (!reader.atEnd()) {
+        const int32_t value = reader.readInt();
+        if (reader.lastNumberFound()) {
+            entries.push_back(value);
+            if (onlyOneBlankLeft(reader))
+                break;
+        } else {
+            // Trailing white space (nothing left after it) or a word that is
+            // not a number: either way one entry 0. Skipping the word always
+            // moves on, so the loop ends.
+            entries.push_back(0);
+            reader.readString();
+        }
+    }
+    return entries;
+}
+
+std::array<int32_t, levels.size()> mergeMedal(const std::vector<int32_t>& entries, const std::string& levelFile,
+                                             GAME_STATE medal)
+{
+    const auto medalValue = static_cast<int32_t>(medal);
+    std::array<int32_t, levels.size()> merged{};
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        const int32_t entry = i < entries.size() ? entries[i] : 0;
+        merged[i] = entry < medalValue && levelFile == levels[i].levelFile ? medalValue : entry;
+    }
+    return merged;
+}
+
+std::string format(const std::array<int32_t, levels.size()>& entries)
+{
+    std::string text;
+    for (const int32_t entry : entries)
+        text += std::to_string(entry) + ' ';
+    return text;
+}
+
+namespace {
+
+// Writes all of text to fd; false with errno set when the system refuses.
+bool writeAll(int fd, const std::string& text)
+{
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + written, text.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        written += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// A file-size limit must make the write fail, not end the game.
+class IgnoredFileSizeSignal {
+public:
+    IgnoredFileSizeSignal() { previous = std::signal(SIGXFSZ, SIG_IGN); }
+    ~IgnoredFileSizeSignal() { std::signal(SIGXFSZ, previous); }
+    IgnoredFileSizeSignal(const IgnoredFileSizeSignal&) = delete;
+    IgnoredFileSizeSignal& operator=(const IgnoredFileSizeSignal&) = delete;
+
+private:
+    void (*previous)(int) = SIG_DFL;
+};
+
+// Creates the temporary file, writes, flushes it to the disk and renames it
+// over the savegame. Answers the step that failed, or nullptr.
+const char* replaceSavegame(const std::string& text)
+{
+    const int fd = ::open(temporaryFileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return "create";
+    const char* failedStep = nullptr;
+    if (!writeAll(fd, text))
+        failedStep = "write";
+    else if (::fsync(fd) != 0)
+        failedStep = "sync";
+    if (::close(fd) != 0 && !failedStep)
+        failedStep = "close";
+    if (!failedStep && std::rename(temporaryFileName, fileName) != 0)
+        failedStep = "rename";
+    if (failedStep) {
+        const int reason = errno;
+        ::unlink(temporaryFileName);
+        errno = reason;
+    }
+    return failedStep;
+}
+
+} // namespace
+
+bool saveMedal(const std::string& levelFile, GAME_STATE medal)
+{
+    const std::string text = format(mergeMedal(read(fileName), levelFile, medal));
+    const IgnoredFileSizeSignal noSignal;
+    if (const char* failedStep = replaceSavegame(text)) {
+        std::cerr << "src/savegame: Could not save '" << fileName << "' (" << failedStep << " of '"
+                  << temporaryFileName << "' failed: " << std::strerror(errno) << "); the old savegame is kept."
+                  << std::endl;
+        return false;
+    }
+    return true;
+}
+
+} // namespace Savegame

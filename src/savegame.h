@@ -1,0 +1,67 @@
+#pragma once
+
+#include "gamestate.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The seven levels and the file that keeps the best medal won in each.
+//
+// resources/savegame holds one decimal number per level, in level-list
+// order, each followed by one blank: 0 no medal, 1 bronze, 2 silver,
+// 3 gold (any other value counts as gold). The level selection offers
+// level i exactly when the file has an entry i.
+namespace Savegame {
+
+constexpr const char* fileName = "resources/savegame";
+// The new contents are written here first and then renamed over the
+// savegame, so the file is always either the old one or the new one.
+constexpr const char* temporaryFileName = "resources/savegame.new";
+
+struct Level {
+    const char* title;     // the level button's caption
+    const char* levelFile; // sent with "Game"; matched exactly when saving
+    const char* thumbnail;
+};
+
+// The order of the savegame's entries and of the level buttons. Titles, level
+// files and thumbnails do not run in step ("Level 4" plays lvl1b.txt).
+constexpr std::array<Level, 7> levels = {{
+    {"Level 1", "resources/lvls/lvl1.txt", "resources/textures/lvls/lvl1_thumb.png"},
+    {"Level 2", "resources/lvls/lvl2.txt", "resources/textures/lvls/lvl2_thumb.png"},
+    {"Level 3", "resources/lvls/lvl3.txt", "resources/textures/lvls/lvl3_thumb.png"},
+    {"Special Level", "resources/lvls/lvlSpecial.txt", "resources/textures/lvls/lvl4_thumb.png"},
+    {"Level 4", "resources/lvls/lvl1b.txt", "resources/textures/lvls/lvl5_thumb.png"},
+    {"Level 5", "resources/lvls/lvl2b.txt", "resources/textures/lvls/lvl6_thumb.png"},
+    {"Level 6", "resources/lvls/lvl3b.txt", "resources/textures/lvls/lvl7_thumb.png"},
+}};
+
+// Every entry of the file, in order. Entries are whitespace-separated
+// decimal integers (optional sign, 32 bits, wrapping beyond). A word that is
+// not a number (a lone sign too) counts as one entry 0 and is skipped up to
+// the next white space, so the entries after it keep their places. When
+// more than one white space character follows the last number, one further
+// entry 0 is read, as the game always has.
+// Throws std::runtime_error("Cannot open or create file '<name>'") when the
+// file cannot be opened.
+std::vector<int32_t> read(const std::string& file = fileName);
+
+// The seven entries after a round in levelFile was won with medal (1 to 3):
+// the matching level's entry is raised to medal unless it is already as
+// good or better; entries missing from `entries` count as 0 and those after
+// the seventh are dropped.
+std::array<int32_t, levels.size()> mergeMedal(const std::vector<int32_t>& entries, const std::string& levelFile,
+                                             GAME_STATE medal);
+
+// "3 0 0 0 1 0 0 ": each entry in decimal followed by one blank.
+std::string format(const std::array<int32_t, levels.size()>& entries);
+
+// Reads the savegame, merges the medal and writes it back safely. Throws
+// the open error when the savegame cannot be read; a failed write leaves the
+// old file as it was, prints one line naming the file on standard error and
+// answers false.
+bool saveMedal(const std::string& levelFile, GAME_STATE medal);
+
+} // namespace Savegame

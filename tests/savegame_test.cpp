@@ -1,0 +1,136 @@
+// The savegame: reading every entry, merging a won medal, and a write that
+// never leaves a torn file behind.
+
+#include "savegame.h"
+
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+std::vector<int32_t> readText(const std::string& text)
+{
+    ScopedWorkDir dir;
+    dir.writeFile(Savegame::fileName, text);
+    return Savegame::read();
+}
+
+using Entries = std::vector<int32_t>;
+
+TEST(Savegame, ReadsEveryEntryAndSkipsWordsInPlace)
+{
+    const struct {
+        const char* text;
+        Entries expected;
+    } cases[] = {
+        {"0 0 0 0 0 0 0 ", {0, 0, 0, 0, 0, 0, 0}},
+        {"0 0 0 0 0 0 0\n", {0, 0, 0, 0, 0, 0, 0}},
+        {"3 2 1", {3, 2, 1}},
+        // More than one blank after the last number reads one more 0.
+        {"3 2 1 \n", {3, 2, 1, 0}},
+        {"", {}},
+        {"+7\t-1\r\n5 ", {7, -1, 5}},
+        {"4294967299 ", {3}},
+        {"3 x 2 0 0 0 0", {3, 0, 2, 0, 0, 0, 0}},
+        {"-", {0}},
+        {"1 - 2 ", {1, 0, 2}},
+        {"12abc 5 ", {12, 0, 5}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, readText(c.text)) << '"' << c.text << '"';
+
+    std::string huge;
+    for (int i = 0; i < 100000; ++i)
+        huge += std::to_string(i % 4) + ' ';
+    const Entries many = readText(huge);
+    ASSERT_EQ(100000u, many.size());
+    EXPECT_EQ(3, many[99999]);
+}
+
+TEST(Savegame, AnUnreadableFileIsTheOpenErrorNamingIt)
+{
+    ScopedWorkDir dir;
+    const std::string expected = "Cannot open or create file 'resources/savegame'";
+    EXPECT_EQ(expected, thrownMessage([] { Savegame::read(); })) << "missing";
+    EXPECT_EQ(expected, thrownMessage([] { Savegame::saveMedal("resources/lvls/lvl1.txt", GAME_STATE::GOLD); }));
+    std::filesystem::create_directories(Savegame::fileName);
+    EXPECT_EQ(expected, thrownMessage([] { Savegame::read(); })) << "a directory";
+}
+
+TEST(Savegame, AWonMedalOnlyEverImprovesItsOwnLevel)
+{
+    const struct {
+        const char* before;
+        const char* levelFile;
+        GAME_STATE medal;
+        const char* after;
+    } cases[] = {
+        {"0 0 0 0 0 0 0 ", "resources/lvls/lvl2.txt", GAME_STATE::GOLD, "0 3 0 0 0 0 0 "},
+        {"3 0 0 0 0 0 0 ", "resources/lvls/lvl1.txt", GAME_STATE::BRONZE, "3 0 0 0 0 0 0 "},
+        {"1 0 0 0 0 0 0 ", "resources/lvls/lvl1.txt", GAME_STATE::SILVER, "2 0 0 0 0 0 0 "},
+        {"0 0 0 0 0 0 0 ", "resources/lvls/lvlSpecial.txt", GAME_STATE::SILVER, "0 0 0 2 0 0 0 "},
+        {"0 0 0 0 0 0 0 ", "Special Level", GAME_STATE::SILVER, "0 0 0 0 0 0 0 "},
+        {"0 0 0 0 0 0 0 ", "resources/lvls/lvl3b.txt", GAME_STATE::BRONZE, "0 0 0 0 0 0 1 "},
+        {"7 0 0 0 0 0 0 ", "resources/lvls/lvl1.txt", GAME_STATE::GOLD, "7 0 0 0 0 0 0 "},
+        {"-4 0 0 0 0 0 0 ", "resources/lvls/lvl1.txt", GAME_STATE::BRONZE, "1 0 0 0 0 0 0 "},
+        // Fewer entries count as 0; more are dropped; a word keeps its neighbours in place.
+        {"1 2", "resources/lvls/lvl3.txt", GAME_STATE::BRONZE, "1 2 1 0 0 0 0 "},
+        {"0 0 0 0 0 0 0 0 9 9 9 9 9 9 9 9 9 9 9", "resources/lvls/lvl1.txt", GAME_STATE::GOLD, "3 0 0 0 0 0 0 "},
+        {"3 x 2 0 0 0 0", "resources/lvls/lvl1b.txt", GAME_STATE::GOLD, "3 0 2 0 3 0 0 "},
+    };
+    for (const auto& c : cases) {
+        ScopedWorkDir dir;
+        dir.writeFile(Savegame::fileName, c.before);
+        EXPECT_TRUE(Savegame::saveMedal(c.levelFile, c.medal));
+        EXPECT_EQ(c.after, readWholeFile(Savegame::fileName)) << c.before << " + " << c.levelFile;
+        EXPECT_FALSE(std::filesystem::exists(Savegame::temporaryFileName));
+    }
+}
+
+// The outcome of saveMedal in a child process limited to files of `limit`
+// bytes: 0 saved, 1 refused, anything else a crash.
+int saveUnderFileSizeLimit(rlim_t limit)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit small{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &small);
+        _exit(Savegame::saveMedal("resources/lvls/lvl1.txt", GAME_STATE::GOLD) ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+TEST(Savegame, AFailedWriteKeepsTheOldFileByteForByte)
+{
+    const std::string old = "0 2 0 0 1 0 0 \n# edited by hand\n";
+    ScopedWorkDir dir;
+    dir.writeFile(Savegame::fileName, old);
+
+    EXPECT_EQ(1, saveUnderFileSizeLimit(5)) << "the disk fills up after five bytes";
+    EXPECT_EQ(old, readWholeFile(Savegame::fileName));
+    EXPECT_FALSE(std::filesystem::exists(Savegame::temporaryFileName));
+
+    std::filesystem::create_directory(Savegame::temporaryFileName);
+    std::string complaint;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Savegame::saveMedal("resources/lvls/lvl1.txt", GAME_STATE::GOLD));
+    complaint = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(old, readWholeFile(Savegame::fileName));
+    EXPECT_TRUE(std::filesystem::is_directory(Savegame::temporaryFileName)) << "the obstacle is not removed";
+    EXPECT_NE(std::string::npos, complaint.find("'resources/savegame'")) << complaint;
+    EXPECT_EQ(1, std::count(complaint.begin(), complaint.end(), '\n')) << complaint;
+
+    std::filesystem::remove(Savegame::temporaryFileName);
+    EXPECT_EQ(0, saveUnderFileSizeLimit(1000));
+    EXPECT_EQ("3 2 0 0 1 0 0 ", readWholeFile(Savegame::fileName));
+}
+
+} // namespace
