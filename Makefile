@@ -2,13 +2,14 @@
 #   make run    install what is missing, build, play
 #   make test   the same plus the test tools, then every test in a virtual X server
 #   make assets regenerate the pictures, fonts, sounds, meshes and shaders under resources/
+#   make screenshots  the pictures of every screen and of a round in docs/
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 # -noreset: the server must not restart between test programs, or a program
 # that connects during the restart is refused.
 XVFB_ARGS = -screen 0 1280x1024x24 -nolisten tcp -noreset
 
-.PHONY: run test build configure clean deps test-deps assets
+.PHONY: run test build configure clean deps test-deps assets screenshots
 
 run: build resources/savegame
 	./$(BUILD_DIR)/kerbolt
@@ -40,6 +41,10 @@ assets:
 	/usr/bin/python3 tools/generate_assets.py
 	/usr/bin/python3 tools/levels.py
 	/usr/bin/python3 tools/render_thumbnail.py
+
+screenshots: test-deps configure
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target screenshots
+	tools/screenshots.sh $(BUILD_DIR)/screenshots docs
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,12 +1,157 @@
 #include "application.h"
 
+#include "config.h"
+#include "fontwriter.h"
+#include "game.h"
 #include "input.h"
+#include "loader.h"
+#include "menue.h"
+#include "renderer.h"
+#include "savegame.h"
+#include "timer.h"
 
-void Application::start() {}
+APP_STATE Application::resultScreen(GAME_STATE result)
+{
+    switch (result) {
+    case GAME_STATE::BRONZE:
+        return APP_STATE::MENUE_BRONZE;
+    case GAME_STATE::SILVER:
+        return APP_STATE::MENUE_SILVER;
+    case GAME_STATE::GOLD:
+        return APP_STATE::MENUE_GOLD;
+    default:
+        return APP_STATE::MENUE_LOST;
+    }
+}
+
+Application::Application() = default;
+
+// The menu and the round stop themselves as they are destroyed.
+Application::~Application() = default;
+
+void Application::start()
+{
+    Loader::show();
+    // Set first, so that stop() also gives back the fonts of a load that failed halfway.
+    started = true;
+    FontWriter::getInstance().load();
+    openMenue(APP_STATE::MENUE_MAIN);
+}
 
 bool Application::update()
 {
-    return !Input::getInstance().isKeyHeld(Input::escapeSym);
+    if (Input::getInstance().isKeyHeld(Input::escapeSym))
+        state = APP_STATE::SHUTDOWN;
+    switch (state) {
+    case APP_STATE::MENUE:
+        if (menue)
+            menue->update(); // its answer is for the menu itself
+        break;
+    case APP_STATE::LOADGAME:
+        loadGame();
+        break;
+    case APP_STATE::GAME:
+        playRound();
+        break;
+    case APP_STATE::SHUTDOWN:
+        return false;
+    default:
+        break;
+    }
+    // Without the fonts (before start, after stop) there is nothing to write with.
+    if (started)
+        drawOverlay();
+    return true;
 }
 
-void Application::stop() {}
+void Application::loadGame()
+{
+    closeMenue();
+    game = std::make_unique<Game>();
+    game->start(levelFile);
+    // The round's first frame must not count the loading as time played.
+    Timer::getInstance().restartFrame();
+    state = APP_STATE::GAME;
+}
+
+void Application::playRound()
+{
+    if (!game)
+        return;
+    const GAME_STATE result = game->update();
+    if (result != GAME_STATE::RUNNING)
+        finishRound(result);
+}
+
+void Application::finishRound(GAME_STATE result)
+{
+    closeGame();
+    const APP_STATE screen = resultScreen(result);
+    if (screen != APP_STATE::MENUE_LOST)
+        saveResult(result);
+    openMenue(screen);
+    // Nor must the menu's first frame count the loading of its backdrop.
+    Timer::getInstance().restartFrame();
+}
+
+void Application::openMenue(APP_STATE screen)
+{
+    menue = std::make_unique<Menue>();
+    menue->start(screen);
+    menue->setActionListener(this, "", "");
+    state = APP_STATE::MENUE;
+}
+
+void Application::closeMenue()
+{
+    if (!menue)
+        return;
+    menue->stop();
+    menue.reset();
+}
+
+void Application::closeGame()
+{
+    if (!game)
+        return;
+    game->stop();
+    game.reset();
+}
+
+void Application::saveResult(GAME_STATE medal) const
+{
+    Savegame::saveMedal(levelFile, medal);
+}
+
+void Application::drawOverlay()
+{
+    const int32_t windowHeight = Config::get("window_height");
+    const Timer& timer = Timer::getInstance();
+    Renderer::getInstance().setOrtho();
+    FontWriter& writer = FontWriter::getInstance();
+    writer.selectFont(1);
+    writer.setHighlight(true);
+    writer.write2D(titleText, 0, windowHeight - 5);
+    writer.setHighlight(false);
+    writer.write2D("Frames per Second: " + std::to_string(timer.getFps()), 10, windowHeight - 20);
+    writer.write2D("Ticks: " + std::to_string(timer.getDelta()), 10, windowHeight - 35);
+}
+
+void Application::actionPerformed(const std::string& sender, const std::string& command)
+{
+    if (sender == "Game") {
+        levelFile = command;
+        state = APP_STATE::LOADGAME;
+    } else if (sender == "Menue" && command == "ShutDown") {
+        state = APP_STATE::SHUTDOWN;
+    }
+}
+
+void Application::stop()
+{
+    closeMenue();
+    closeGame();
+    if (started)
+        FontWriter::getInstance().unload();
+    started = false;
+}

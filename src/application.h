@@ -1,21 +1,72 @@
 #pragma once
 
+#include "actionlistener.h"
+#include "appstate.h"
+#include "gamestate.h"
 #include "singleton.h"
 #include "task.h"
 
-// The game on top of the engine. This version runs an empty frame loop:
-// it draws nothing and ends the program once Escape is held (closing the
-// window counts as Escape).
-class Application : public Task {
-public:
-    static Application& getInstance() { return SingletonSlot<Application>::get(); }
+#include <memory>
+#include <string>
 
+class Game;
+class Menue;
+
+// The game on top of the engine: the menu until a level is chosen, then the
+// round, then the menu's result screen, and so on until the player quits.
+// Escape held (closing the window counts as Escape) ends the program from
+// anywhere. Every frame that goes on shows the title, frames per second and
+// the frame time in the top-left corner.
+class Application : public Task, public ActionListener {
+public:
+    static constexpr const char* titleText = "Quenor :: beta 1";
+
+    static Application& getInstance() { return SingletonSlot<Application>::get(); }
+    ~Application() override;
+    Application(const Application&) = delete;
+    Application& operator=(const Application&) = delete;
+
+    // Shows the loading picture, loads the fonts and opens the main screen.
     void start() override;
-    // False once Escape is held: the program ends.
+    // One frame: Escape, then the work of the current state, then the
+    // overlay. False once the program is to end; nothing is drawn then.
+    // Before start() (state GAME without a round) it does nothing.
     bool update() override;
+    // Stops the menu and the round, whichever exist, and gives the fonts back.
     void stop() override;
+    // ("Game", level file) plays that level from the next frame and
+    // ("Menue", "ShutDown") ends the program; anything else changes nothing.
+    void actionPerformed(const std::string& sender, const std::string& command) override;
+
+    // The result screen for a round's answer: the medal's screen, or the
+    // lost screen for LOST and for any answer that is not a medal. Only
+    // rounds that get a medal's screen are saved.
+    static APP_STATE resultScreen(GAME_STATE result);
+
+    APP_STATE getState() const { return state; }
+    const std::string& getLevelFile() const { return levelFile; }
+    // Null while not shown or played.
+    const Menue* getMenue() const { return menue.get(); }
+    Game* getGame() { return game.get(); }
+    const Game* getGame() const { return game.get(); }
 
 private:
     friend class SingletonSlot<Application>;
-    Application() = default;
+    Application();
+
+    void loadGame();
+    void playRound();
+    // Ends the round and opens the result screen that belongs to its answer.
+    void finishRound(GAME_STATE result);
+    void openMenue(APP_STATE screen);
+    void closeMenue();
+    void closeGame();
+    void saveResult(GAME_STATE medal) const;
+    static void drawOverlay();
+
+    bool started = false;
+    APP_STATE state = APP_STATE::GAME;
+    std::string levelFile;
+    std::unique_ptr<Menue> menue;
+    std::unique_ptr<Game> game;
 };

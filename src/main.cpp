@@ -9,6 +9,26 @@
 #include <exception>
 #include <iostream>
 
+namespace {
+
+// After a fatal error the menu or the round may still hold resources. They
+// are given back here, while the resource manager and the OpenGL context
+// exist: left to the end of the program, the application's destruction would
+// reach a resource manager that is already gone.
+void stopApplicationAfterError()
+{
+    if (!SingletonSlot<Application>::exists())
+        return;
+    try {
+        Application::getInstance().stop();
+    } catch (const std::exception& error) {
+        std::cerr << "Error: " << error.what() << std::endl;
+    }
+    SingletonSlot<Application>::destroy();
+}
+
+} // namespace
+
 int main()
 {
     try {
@@ -25,8 +45,9 @@ int main()
         return 0;
     } catch (const std::exception& error) {
         std::cerr << "Error: " << error.what() << std::endl;
-        // No task is stopped, but SDL is shut down so a fullscreen mode never
-        // leaves the desktop changed.
+        stopApplicationAfterError();
+        // No engine task is stopped, but SDL is shut down so a fullscreen
+        // mode never leaves the desktop changed.
         SDL_Quit();
         return 1;
     }

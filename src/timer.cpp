@@ -37,6 +37,11 @@ bool Timer::update()
     return false;
 }
 
+void Timer::restartFrame()
+{
+    lastTicks = readTicks();
+}
+
 void Timer::stop() {}
 
 uint32_t Timer::getFps() const

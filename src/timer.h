@@ -22,6 +22,10 @@ public:
     virtual uint32_t getFps() const;
     // Milliseconds between the previous frame's end and this frame's end.
     virtual uint32_t getDelta() const;
+    // Starts the current frame's measurement now, so that time spent loading
+    // since the previous frame's end is not counted as one long frame. The
+    // frames-per-second count is left alone.
+    void restartFrame();
 
     // Replaces the clock, so that tests control time; an empty source
     // restores SDL_GetTicks.

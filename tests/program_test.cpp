@@ -5,11 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <X11/Xlib.h>
-
-#include <cstdlib>
-#include <memory>
-
 namespace {
 
 using namespace std::chrono_literals;
@@ -39,43 +34,14 @@ TEST(Program, AMissingConfigurationKeyOrAudioDeviceEndsItWithTheMessage)
                 {{"SDL_AUDIODRIVER", "no-such-driver"}});
 }
 
-class RunningGame : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        dir.writeFile("resources/config.cfg", configText({{"window_width", 400}, {"window_height", 300}}));
-        program = std::make_unique<RunningProgram>(executable, dir.path());
-        window = xwindows::waitForWindow(program->pid(), "Quenor", 20s);
-        ASSERT_NE(0ul, window) << "no window titled Quenor appeared; stderr: " << program->standardError();
-    }
-
-    ScopedWorkDir dir;
-    std::unique_ptr<RunningProgram> program;
-    unsigned long window = 0;
-};
-
-TEST_F(RunningGame, OpensAWindowOfTheConfiguredSizeAndEndsWhenItIsClosed)
+// Without any picture, not even the one that stands in for missing ones,
+// the game cannot show its loading screen and ends at once.
+TEST(Program, WithoutItsResourcesItEndsWithTheMessageOfTheFirstMissingPicture)
 {
-    Display* display = XOpenDisplay(nullptr);
-    ASSERT_NE(nullptr, display);
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display, window, &attributes);
-    XCloseDisplay(display);
-    EXPECT_EQ(400, attributes.width);
-    EXPECT_EQ(300, attributes.height);
-
-    xwindows::requestClose(window);
-    EXPECT_EQ(0, program->waitForExit(20s));
-    EXPECT_EQ("", program->standardError());
+    expectFatal(configText(), "src/image: Cannot load Resource resources/textures/standardpic.png. Cannot find that file.",
+                {{"SDL_AUDIODRIVER", "dummy"}});
 }
 
-TEST_F(RunningGame, EndsOnEscape)
-{
-    // Only the press: the game may be gone before a release could reach its window.
-    const std::string command = "xdotool keydown --window " + std::to_string(window) + " Escape";
-    ASSERT_EQ(0, std::system(command.c_str()));
-    EXPECT_EQ(0, program->waitForExit(20s));
-    EXPECT_EQ("", program->standardError());
-}
+// Windows, screens, clicks and keys of the running game: endtoend_test.cpp.
 
 } // namespace

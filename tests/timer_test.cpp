@@ -48,4 +48,20 @@ TEST_F(TimerTest, FpsStaysZeroUntilAWindowOfMoreThan1000MsCloses)
     }
 }
 
+TEST_F(TimerTest, RestartFrameDropsTheTimeSinceThePreviousFrameButKeepsTheFpsWindow)
+{
+    // start, update at 400, restart at 900, updates at 916 and 1100.
+    Timer& timer = startWith({0, 0, 400, 400, 900, 916, 916, 1100, 1100});
+    timer.update();
+    timer.restartFrame();
+    EXPECT_EQ(400u, timer.getDelta()) << "the frame already measured keeps its delta";
+    timer.update();
+    EXPECT_EQ(16u, timer.getDelta()) << "the time before the restart does not count";
+    timer.update();
+    EXPECT_EQ(184u, timer.getDelta());
+    // Had the restart opened a new window, it would still be open at 1100;
+    // had it counted as a frame, the count would be 4.
+    EXPECT_EQ(3u, timer.getFps());
+}
+
 } // namespace

@@ -3,8 +3,11 @@
 #include "tempdir.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <png.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <fcntl.h>
 #include <stdexcept>
@@ -64,6 +67,11 @@ std::string RunningProgram::standardError() const
     return readWholeFile(errorFile);
 }
 
+std::string RunningProgram::standardOutput() const
+{
+    return readWholeFile(outputFile);
+}
+
 namespace xwindows {
 
 unsigned long waitForWindow(pid_t owner, const std::string& title, std::chrono::milliseconds timeout)
@@ -103,6 +111,111 @@ void requestClose(unsigned long window)
     message.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &message);
     XCloseDisplay(display); // flushes the message
+}
+
+bool Picture::savePng(const fs::path& file) const
+{
+    std::vector<unsigned char> rgb;
+    rgb.reserve(pixels.size() * 3);
+    for (const uint32_t pixel : pixels)
+        for (const int shift : {16, 8, 0})
+            rgb.push_back(static_cast<unsigned char>(pixel >> shift));
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGB;
+    return png_image_write_to_file(&image, file.c_str(), 0, rgb.data(), width * 3, nullptr) != 0;
+}
+
+Picture readPng(const fs::path& file)
+{
+    Picture picture;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, file.c_str()))
+        return picture;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
+        return picture;
+    picture.width = static_cast<int>(image.width);
+    picture.height = static_cast<int>(image.height);
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
+        picture.pixels.push_back(static_cast<uint32_t>(rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2]));
+    return picture;
+}
+
+namespace {
+
+// Reads every pixel of a 24-bit TrueColor window (Xvfb's default visual).
+Picture readWindow(Display* display, unsigned long window)
+{
+    Picture picture;
+    XWindowAttributes attributes{};
+    if (XGetWindowAttributes(display, window, &attributes) == 0)
+        return picture;
+    XImage* image = XGetImage(display, window, 0, 0, static_cast<unsigned>(attributes.width),
+                              static_cast<unsigned>(attributes.height), AllPlanes, ZPixmap);
+    if (image == nullptr)
+        return picture;
+    picture.width = attributes.width;
+    picture.height = attributes.height;
+    picture.pixels.reserve(static_cast<std::size_t>(picture.width) * static_cast<std::size_t>(picture.height));
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            picture.pixels.push_back(static_cast<uint32_t>(XGetPixel(image, x, y) & 0xFFFFFFu));
+    XDestroyImage(image);
+    return picture;
+}
+
+// The window may vanish while it is read; X errors must not end the test.
+int ignoreXError(Display*, XErrorEvent*)
+{
+    return 0;
+}
+
+} // namespace
+
+Picture capture(unsigned long window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        throw std::runtime_error("cannot open the X display");
+    const auto previousHandler = XSetErrorHandler(ignoreXError);
+    Picture picture = readWindow(display, window);
+    XSync(display, False);
+    XSetErrorHandler(previousHandler);
+    XCloseDisplay(display);
+    return picture;
+}
+
+Picture waitForPicture(unsigned long window, const std::function<bool(const Picture&)>& shows,
+                       std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    Picture picture = capture(window);
+    while (!(picture.width > 0 && shows(picture)) && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(100ms);
+        picture = capture(window);
+    }
+    return picture;
+}
+
+int xdotool(const std::string& arguments)
+{
+    const std::string command = "xdotool " + arguments;
+    return std::system(command.c_str());
+}
+
+void click(unsigned long window, int x, int y, std::chrono::milliseconds hold)
+{
+    const std::string target = std::to_string(window);
+    xdotool("mousemove --window " + target + " " + std::to_string(x) + " " + std::to_string(y));
+    std::this_thread::sleep_for(hold);
+    xdotool("mousedown 1");
+    std::this_thread::sleep_for(hold);
+    xdotool("mouseup 1");
 }
 
 } // namespace xwindows

@@ -1,11 +1,14 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 // The real game executable running as a child process in a given working
 // directory, with standard output and error captured to files there.
@@ -24,6 +27,7 @@ public:
     // ended by a signal.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
     std::string standardError() const;
+    std::string standardOutput() const;
 
 private:
     std::filesystem::path outputFile;
@@ -41,5 +45,35 @@ unsigned long waitForWindow(pid_t owner, const std::string& title, std::chrono::
 
 // Asks the window to close as a window manager would (WM_DELETE_WINDOW).
 void requestClose(unsigned long window);
+
+// What a window shows, as the X server has it: 0xRRGGBB per pixel, rows
+// top-down as in X (an empty picture when the window cannot be read).
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;
+
+    uint32_t at(int x, int y) const { return pixels.at(static_cast<std::size_t>(y * width + x)); }
+    // The pixel at (x, y) counted from the bottom-left corner, as GL counts.
+    uint32_t atGl(int x, int y) const { return at(x, height - 1 - y); }
+    // Writes an RGB PNG; false when it cannot.
+    bool savePng(const std::filesystem::path& file) const;
+};
+Picture capture(unsigned long window);
+// A PNG file as a Picture (alpha dropped); an empty picture when it cannot be read.
+Picture readPng(const std::filesystem::path& file);
+
+// Captures the window until `shows` accepts the picture or the time is up;
+// answers the last picture taken.
+Picture waitForPicture(unsigned long window, const std::function<bool(const Picture&)>& shows,
+                       std::chrono::milliseconds timeout);
+
+// Runs `xdotool <arguments>` and answers its exit status.
+int xdotool(const std::string& arguments);
+
+// Moves the pointer to (x, y) in the window, then presses the left button
+// and lets it go after `hold`, so that a program drawing slow frames sees
+// the button down in one frame and up in a later one.
+void click(unsigned long window, int x, int y, std::chrono::milliseconds hold);
 
 } // namespace xwindows

@@ -56,6 +56,16 @@ std::string wavFile(uint32_t samples)
     return bytes;
 }
 
+void copyResources(const fs::path& from, const fs::path& to, const std::string& savegame)
+{
+    fs::copy(from, to, fs::copy_options::recursive);
+    fs::remove(to / "savegame.new");
+    std::ofstream out(to / "savegame", std::ios::binary | std::ios::trunc);
+    out << savegame;
+    if (!out)
+        throw std::runtime_error("cannot write the savegame in " + to.string());
+}
+
 std::string readWholeFile(const fs::path& file)
 {
     std::ifstream in(file, std::ios::binary);

@@ -1,0 +1,330 @@
+// The real executable played like a person plays it: in a temporary copy of
+// the shipped resources, under the test's X server, with the pointer and keys
+// of xdotool, and judged by what its window shows, its exit status, its
+// output and its savegame.
+
+#include "program.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+
+#include <array>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using xwindows::Picture;
+
+const std::string executable = KERBOLT_EXECUTABLE;
+const fs::path shippedResources = fs::path(KERBOLT_SOURCE_DIR) / "resources";
+const std::string freshSavegame = "0 0 0 0 0 0 0 ";
+
+// The shipped window size: the level selection needs 768 rows to show the
+// special level, 650 below the top.
+constexpr int windowWidth = 1024;
+constexpr int windowHeight = 768;
+// Long enough for the game to see the button down in one frame and up in a later one.
+constexpr auto clickHold = 300ms;
+constexpr auto screenTimeout = 30s;
+
+// A rectangle in GL window coordinates: from the bottom-left corner, y up.
+struct Box {
+    int left, bottom, width, height;
+};
+
+uint8_t red(uint32_t pixel)
+{
+    return static_cast<uint8_t>(pixel >> 16);
+}
+uint8_t green(uint32_t pixel)
+{
+    return static_cast<uint8_t>(pixel >> 8);
+}
+uint8_t blue(uint32_t pixel)
+{
+    return static_cast<uint8_t>(pixel);
+}
+
+// The menu's text is near white; nothing in the menu's backdrop is.
+bool textLike(uint32_t pixel)
+{
+    return red(pixel) > 190 && green(pixel) > 190 && blue(pixel) > 190;
+}
+
+// A button's caption: near white, or orange while the pointer is over it.
+bool captionLike(uint32_t pixel)
+{
+    return textLike(pixel) || (red(pixel) > 235 && green(pixel) > 140 && blue(pixel) < 160);
+}
+
+// The explosion's flames at the left edge of a round.
+bool flameLike(uint32_t pixel)
+{
+    return red(pixel) > 200 && blue(pixel) < 120 && red(pixel) - blue(pixel) > 120;
+}
+
+// The discs of the three medals: gold, silver and bronze.
+bool medalLike(uint32_t pixel)
+{
+    const int r = red(pixel), g = green(pixel), b = blue(pixel);
+    const bool gold = r > 200 && g > 140 && b < 90;
+    const bool silver = r > 185 && g > 185 && b > 185 && std::abs(r - b) < 25;
+    const bool bronze = r > 160 && g > 80 && g < 150 && b < 90;
+    return gold || silver || bronze;
+}
+
+int countIn(const Picture& picture, const Box& box, bool (*test)(uint32_t))
+{
+    int count = 0;
+    for (int y = box.bottom; y < box.bottom + box.height; ++y)
+        for (int x = box.left; x < box.left + box.width; ++x)
+            count += x >= 0 && y >= 0 && x < picture.width && y < picture.height && test(picture.atGl(x, y));
+    return count;
+}
+
+// Where a main-screen button's caption stands: from 120 units left of the
+// button's right edge, below the line 27 units above its bottom edge.
+Box captionBox(int bottom)
+{
+    const int right = windowWidth - 250 + 256;
+    return {right - 122, bottom + 6, 110, 22};
+}
+
+bool showsButtonCaption(const Picture& picture, int bottom)
+{
+    return countIn(picture, captionBox(bottom), captionLike) >= 25;
+}
+
+constexpr int startGameBottom = 220;
+constexpr int copyrightsBottom = 170;
+constexpr int quitGameBottom = 120; // ".main menu" on the level selection
+
+bool showsMainButtons(const Picture& picture)
+{
+    return showsButtonCaption(picture, startGameBottom) && showsButtonCaption(picture, copyrightsBottom)
+        && showsButtonCaption(picture, quitGameBottom);
+}
+
+// The result screens' two lines in the largest font, in the middle.
+bool showsResultText(const Picture& picture)
+{
+    const Box middle{windowWidth / 2 - 100, windowHeight / 2 - 40, 260, 50};
+    return countIn(picture, middle, textLike) >= 150;
+}
+
+bool showsMainScreen(const Picture& picture)
+{
+    // "2008!" at the end of the welcome line; the credits' title is shorter.
+    const Box welcomeTitleEnd{310, windowHeight - 145, 130, 25};
+    return showsMainButtons(picture) && countIn(picture, welcomeTitleEnd, textLike) >= 100
+        && !showsResultText(picture);
+}
+
+bool showsLostScreen(const Picture& picture)
+{
+    return showsMainButtons(picture) && showsResultText(picture);
+}
+
+// A column of flames down the left edge, below the overlay's text.
+bool showsRound(const Picture& picture)
+{
+    const Box band{3, 0, 8, windowHeight - 80};
+    return countIn(picture, band, flameLike) > band.width * band.height * 8 / 10
+        && !showsButtonCaption(picture, quitGameBottom);
+}
+
+struct LevelSlot {
+    const char* thumbnail;
+    int left;
+    int belowTop;
+};
+
+// The level buttons, 128 units square, in savegame order.
+constexpr std::array<LevelSlot, 7> levelSlots = {{
+    {"lvl1_thumb.png", 50, 250},
+    {"lvl2_thumb.png", 250, 250},
+    {"lvl3_thumb.png", 450, 250},
+    {"lvl4_thumb.png", 250, 650},
+    {"lvl5_thumb.png", 50, 450},
+    {"lvl6_thumb.png", 250, 450},
+    {"lvl7_thumb.png", 450, 450},
+}};
+
+// Mean difference per channel between the middle of a level button and its
+// thumbnail, which the button shows mirrored left to right (the file is
+// stored mirrored). The frame and the caption along the edges are left out.
+double thumbnailDifference(const Picture& shown, const LevelSlot& slot)
+{
+    const Picture thumbnail = xwindows::readPng(shippedResources / "textures/lvls" / slot.thumbnail);
+    if (thumbnail.width != 128 || thumbnail.height != 128)
+        return 255.0;
+    const int top = windowHeight - slot.belowTop + 128; // GL y of the button's top edge
+    double sum = 0.0;
+    int count = 0;
+    for (int row = 24; row < 96; ++row)
+        for (int column = 12; column < 116; ++column) {
+            const uint32_t a = shown.atGl(slot.left + column, top - 1 - row);
+            const uint32_t b = thumbnail.at(127 - column, row);
+            sum += std::abs(red(a) - red(b)) + std::abs(green(a) - green(b)) + std::abs(blue(a) - blue(b));
+            count += 3;
+        }
+    return sum / count;
+}
+
+bool showsLevelSelection(const Picture& picture)
+{
+    for (const LevelSlot& slot : levelSlots)
+        if (thumbnailDifference(picture, slot) > 4.0) // the two most alike thumbnails differ by 10
+            return false;
+    return showsButtonCaption(picture, quitGameBottom) && !showsButtonCaption(picture, startGameBottom);
+}
+
+// Medal pixels in the quarter of each medal's square that lies right of its
+// button, above the button's bottom-right corner. (A medal fills some 70 to
+// 200 of its 1024 pixels.)
+int medalPixels(const Picture& picture)
+{
+    int count = 0;
+    for (const LevelSlot& slot : levelSlots)
+        count += countIn(picture, {slot.left + 128, windowHeight - slot.belowTop, 32, 32}, medalLike);
+    return count;
+}
+
+// The game in a fresh copy of the shipped resources with a new savegame,
+// started and showing its window.
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        copyResources(shippedResources, dir.path() / "resources", freshSavegame);
+        dir.writeFile("resources/config.cfg",
+                      configText({{"window_width", windowWidth}, {"window_height", windowHeight},
+                                  {"renderer_width", windowWidth}, {"renderer_height", windowHeight}}));
+        savegameWritten = fs::last_write_time(savegameFile());
+    }
+
+    void startGame()
+    {
+        // The pointer stays where an earlier test left it; away from every button.
+        xwindows::xdotool("mousemove 0 0");
+        program = std::make_unique<RunningProgram>(executable, dir.path(),
+                                                   std::map<std::string, std::string>{{"SDL_AUDIODRIVER", "dummy"}});
+        window = xwindows::waitForWindow(program->pid(), "Quenor", screenTimeout);
+        ASSERT_NE(0ul, window) << "no window titled Quenor appeared; stderr: " << program->standardError();
+    }
+
+    fs::path savegameFile() const { return dir.path() / "resources/savegame"; }
+
+    // Waits until the window shows what `shows` looks for; on failure the
+    // last picture is kept and named.
+    Picture waitFor(const std::string& what, bool (*shows)(const Picture&))
+    {
+        const Picture picture = xwindows::waitForPicture(window, shows, screenTimeout);
+        if (!shows(picture))
+            ADD_FAILURE() << "the window never showed " << what << "; the last picture: " << keep(picture, what)
+                          << "; stderr: " << program->standardError();
+        return picture;
+    }
+
+    // Saves a picture for the person reading a failure, in the temporary folder.
+    static std::string keep(const Picture& picture, const std::string& what)
+    {
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        const fs::path file = fs::temp_directory_path() / ("kerbolt-endtoend-" + name + "-" + what + ".png");
+        return picture.savePng(file) ? file.string() : "(cannot be saved)";
+    }
+
+    // A click at (x, y) in GL window coordinates.
+    void click(int x, int y) const { xwindows::click(window, x, windowHeight - 1 - y, clickHold); }
+    void clickMainButton(int bottom) const { click(windowWidth - 250 + 128, bottom + 18); }
+    void clickLevel(const LevelSlot& slot) const { click(slot.left + 64, windowHeight - slot.belowTop + 64); }
+
+    void expectSavegameUntouched() const
+    {
+        EXPECT_EQ(freshSavegame, readWholeFile(savegameFile()));
+        EXPECT_EQ(savegameWritten, fs::last_write_time(savegameFile())) << "the savegame was written again";
+        EXPECT_FALSE(fs::exists(dir.path() / "resources/savegame.new"));
+    }
+
+    // A normal run prints nothing, and every shipped file loads.
+    void expectQuietExit(int expectedStatus)
+    {
+        EXPECT_EQ(expectedStatus, program->waitForExit(screenTimeout));
+        EXPECT_EQ("", program->standardOutput()) << "e.g. 'Loading standardfile instead...' for a file that failed";
+        EXPECT_EQ("", program->standardError());
+    }
+
+    ScopedWorkDir dir;
+    fs::file_time_type savegameWritten;
+    std::unique_ptr<RunningProgram> program;
+    unsigned long window = 0;
+};
+
+TEST_F(EndToEnd, OpensOnTheMainScreenAtTheConfiguredSizeAndEndsWhenTheWindowIsClosed)
+{
+    ASSERT_NO_FATAL_FAILURE(startGame());
+    Display* display = XOpenDisplay(nullptr);
+    ASSERT_NE(nullptr, display);
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display, window, &attributes);
+    XCloseDisplay(display);
+    EXPECT_EQ(windowWidth, attributes.width);
+    EXPECT_EQ(windowHeight, attributes.height);
+
+    waitFor("main-screen", showsMainScreen);
+    xwindows::requestClose(window);
+    expectQuietExit(0);
+    expectSavegameUntouched();
+}
+
+TEST_F(EndToEnd, ALostRoundLeavesTheSavegameAloneAndQuitGameEndsTheProgram)
+{
+    ASSERT_NO_FATAL_FAILURE(startGame());
+    waitFor("main-screen", showsMainScreen);
+    clickMainButton(startGameBottom);
+    const Picture levels = waitFor("level-selection", showsLevelSelection);
+    EXPECT_GT(30, medalPixels(levels)) << "a savegame of zeros shows no medal; " << keep(levels, "levels");
+
+    clickLevel(levelSlots[0]);
+    waitFor("round", showsRound);
+    // Nobody runs: the explosion catches the player within seconds.
+    waitFor("lost-screen", showsLostScreen);
+    expectSavegameUntouched();
+
+    clickMainButton(quitGameBottom);
+    expectQuietExit(0);
+}
+
+TEST_F(EndToEnd, EscapeDuringARoundEndsTheProgramWithoutSaving)
+{
+    ASSERT_NO_FATAL_FAILURE(startGame());
+    waitFor("main-screen", showsMainScreen);
+    clickMainButton(startGameBottom);
+    waitFor("level-selection", showsLevelSelection);
+    clickLevel(levelSlots[0]);
+    const Picture round = waitFor("round", showsRound);
+    ASSERT_TRUE(showsRound(round));
+    // Only the press: the game may be gone before a release could reach its window.
+    ASSERT_EQ(0, xwindows::xdotool("keydown --window " + std::to_string(window) + " Escape"));
+    expectQuietExit(0);
+    expectSavegameUntouched();
+}
+
+// The level selection reads the savegame; without one the game ends with
+// the open error, and it must end cleanly while its menu still holds things.
+TEST_F(EndToEnd, WithoutASavegameTheLevelSelectionEndsTheProgramWithTheOpenError)
+{
+    fs::remove(savegameFile());
+    ASSERT_NO_FATAL_FAILURE(startGame());
+    waitFor("main-screen", showsMainScreen);
+    clickMainButton(startGameBottom);
+    EXPECT_EQ(1, program->waitForExit(screenTimeout)) << "1, not a crash on the way out";
+    EXPECT_EQ("Error: Cannot open or create file 'resources/savegame'\n", program->standardError());
+}
+
+} // namespace
