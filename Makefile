@@ -3,13 +3,30 @@
 #   make test   the same plus the test tools, then every test in a virtual X server
 #   make assets regenerate the pictures, fonts, sounds, meshes and shaders under resources/
 #   make screenshots  the pictures of every screen and of a round in docs/
+#   make fuzz   the libFuzzer targets for the game's file formats, FUZZ_SECONDS each
+#   make test-sanitized  every test again, built with AddressSanitizer, LeakSanitizer
+#               and UndefinedBehaviorSanitizer (make test runs it too)
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 # -noreset: the server must not restart between test programs, or a program
 # that connects during the restart is refused.
 XVFB_ARGS = -screen 0 1280x1024x24 -nolisten tcp -noreset
+# The fuzz targets' clang tree; make fuzz runs each target FUZZ_SECONDS,
+# make test FUZZ_TEST_SECONDS after the other tests.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 600
+FUZZ_TEST_SECONDS ?= 30
+# The sanitizer tree (KERBOLT_SANITIZE) and the options its tests run with;
+# the games that the end-to-end tests start inherit them. exitcode=23: a
+# report ends a program with a status that no test expects (the game ends
+# with 0 or 1). No abort_on_error: the status is enough, and no core files.
+# print_suppressions=0: the end-to-end tests require an empty stderr.
+SANITIZE_DIR ?= build-asan
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:exitcode=23:check_initialization_order=1:strict_init_order=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test build configure clean deps test-deps assets screenshots
+.PHONY: run test build configure clean deps test-deps assets screenshots fuzz fuzz-build test-sanitized
 
 run: build resources/savegame
 	./$(BUILD_DIR)/kerbolt
@@ -21,12 +38,28 @@ resources/savegame:
 test: test-deps configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 	xvfb-run -a -s "$(XVFB_ARGS)" ctest --test-dir $(BUILD_DIR) --output-on-failure -j2
+	$(MAKE) test-sanitized
+	$(MAKE) fuzz-build
+	fuzz/run $(FUZZ_DIR) $(FUZZ_TEST_SECONDS)
 
 build: deps configure
 	cmake --build $(BUILD_DIR) -j$(JOBS) --target kerbolt
 
 configure:
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+test-sanitized: test-deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKERBOLT_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) -j$(JOBS)
+	env $(SANITIZER_ENV) xvfb-run -a -s "$(XVFB_ARGS)" ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j2
+
+fuzz: test-deps fuzz-build
+	fuzz/run $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+fuzz-build:
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++-14 \
+		-DKERBOLT_FUZZ=ON -DKERBOLT_TESTS=OFF
+	cmake --build $(FUZZ_DIR) -j$(JOBS) --target fuzz_targets
 
 deps:
 	scripts/install-deps
@@ -47,4 +80,4 @@ screenshots: test-deps configure
 	tools/screenshots.sh $(BUILD_DIR)/screenshots docs
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

@@ -1,16 +1,20 @@
 #include "audio.h"
 
 #include "config.h"
+#include "sound.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 
 #include <stdexcept>
+#include <string>
 
 namespace {
 // Mixing channel 1 plays at half the mixer's maximum of 128.
 constexpr int quietChannel = 1;
 constexpr int quietVolume = 64;
+// The rate of every sound the game ships.
+constexpr int soundRate = 44100;
 } // namespace
 
 void Audio::start()
@@ -22,6 +26,15 @@ void Audio::start()
     const int32_t channels = Config::get("audio_channels");
     const int32_t chunkSize = Config::get("audio_chunksize");
 
+    // 0 lets SDL choose its default rate. Any other rate must be one the
+    // game's 44100 Hz sounds can be converted to, or the mixer would crash at
+    // the first sound; and SDL's silent driver, whose thread waits a buffer's
+    // length between buffers, would wait almost forever at a rate of 1 Hz or
+    // below zero, so that closing the mixer would never end.
+    if (frequency != 0 && !Sound::rateConvertible(soundRate, frequency))
+        throw std::runtime_error("src/audio: Could not init Audio Mode. The configured rate of " +
+                                 std::to_string(frequency) + " Hz is too far from the sounds' " +
+                                 std::to_string(soundRate) + " Hz.");
     // Signed 16-bit samples in the machine's own byte order; the mixer
     // converts every loaded effect to it.
     if (Mix_OpenAudio(frequency, AUDIO_S16SYS, channels, chunkSize) != 0)

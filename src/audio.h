@@ -13,7 +13,8 @@ public:
 
     static Audio& getInstance() { return SingletonSlot<Audio>::get(); }
 
-    // Throws std::runtime_error when SDL's audio or the mixer cannot open.
+    // Throws std::runtime_error when SDL's audio or the mixer cannot open, or
+    // when audio_frequency is a rate the game's sounds cannot be converted to.
     void start() override;
     bool update() override;
     void stop() override;

@@ -27,6 +27,11 @@ KeyTable& table()
 void Config::load(const std::string& fileName)
 {
     TokenReader reader(fileName);
+    read(reader);
+}
+
+void Config::read(TokenReader& reader)
+{
     while (!reader.atEnd()) {
         std::string key = reader.readString();
         if (key.empty())

@@ -19,6 +19,7 @@
 
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -66,20 +67,28 @@ void Game::start(const std::string& fileName)
     sceneManager->setCamera(camera.get());
 }
 
+Game::LevelFile Game::readLevelFile(TokenReader& reader)
+{
+    LevelFile level;
+    reader.readLine(); // a free title line
+    level.heightFieldName = reader.readString();
+    level.backgroundName = reader.readString();
+    level.baseSpeed = reader.readFloat();
+    // Without a usable speed the camera's x would turn NaN at the first
+    // scroll and the explosion could never catch anybody.
+    if (!reader.lastNumberFound() || !std::isfinite(level.baseSpeed))
+        throw std::runtime_error("src/game: Level file '" + reader.getFileName() + "' gives no scroll speed");
+    return level;
+}
+
 void Game::readLevel(const std::string& fileName, std::string& heightFieldName)
 {
     TokenReader reader(fileName);
-    reader.readLine(); // a free title line
-    heightFieldName = reader.readString();
-    const std::string pictureName = reader.readString();
-    const float speed = reader.readFloat();
-    // Without a usable speed the camera's x would turn NaN at the first
-    // scroll and the explosion could never catch anybody.
-    if (!reader.lastNumberFound() || !std::isfinite(speed))
-        throw std::runtime_error("src/game: Level file '" + fileName + "' gives no scroll speed");
+    LevelFile level = readLevelFile(reader);
     levelFile = fileName;
-    backgroundName = pictureName;
-    baseSpeed = speed;
+    backgroundName = std::move(level.backgroundName);
+    baseSpeed = level.baseSpeed;
+    heightFieldName = std::move(level.heightFieldName);
 }
 
 // A terrain without length would end the round at once with gold (length 0)

@@ -13,6 +13,7 @@ class Player;
 class SceneManager;
 class Sound;
 class Texture2D;
+class TokenReader;
 
 // One round of a level: the view scrolls right along the terrain by itself,
 // ever faster, and the explosion at the left screen edge moves with it. The
@@ -38,6 +39,16 @@ public:
     static constexpr float explosionBandWidth = 25.0f; // pixels
     static constexpr const char* explosionTextureFile = "resources/textures/explosion.png";
     static constexpr const char* explosionSoundFile = "resources/sounds/explosion.wav";
+
+    // What a level file names.
+    struct LevelFile {
+        std::string heightFieldName;
+        std::string backgroundName;
+        float baseSpeed = 0.0f; // finite
+    };
+    // Reads a level file's text from the reader. Throws std::runtime_error
+    // naming the reader's file when no finite scroll speed follows the names.
+    static LevelFile readLevelFile(TokenReader& reader);
 
     Game();
     // Gives back whatever stop() has not.

@@ -196,7 +196,8 @@ Heightmap::~Heightmap() = default;
 void Heightmap::load(const std::string& fileName)
 {
     name = fileName;
-    readDescription(fileName);
+    TokenReader reader(fileName);
+    readDescription(reader);
 
     const HeldImage image(heightImageName);
     SDL_Surface* surface = image.surface();
@@ -224,9 +225,8 @@ void Heightmap::load(const std::string& fileName)
         placeDecorations(*surface);
 }
 
-void Heightmap::readDescription(const std::string& fileName)
+void Heightmap::readDescription(TokenReader& reader)
 {
-    TokenReader reader(fileName);
     heightImageName = reader.readString();
     scaleX = readNumber(reader);
     scaleY = readNumber(reader);
@@ -353,8 +353,10 @@ void Heightmap::unload()
 
 bool Heightmap::hasGeometry() const
 {
+    // Strips are found by dividing by scaleX and laid out along x and y; a
+    // height scale of 0 is flat ground, which nothing divides by.
     const auto usable = [](float scale) { return std::isfinite(scale) && scale != 0.0f; };
-    return usable(scaleX) && usable(scaleY) && usable(heightScale);
+    return usable(scaleX) && usable(scaleY) && std::isfinite(heightScale);
 }
 
 int32_t Heightmap::stripCount() const

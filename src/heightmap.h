@@ -14,6 +14,7 @@
 class HLSLShader;
 class MeshZMS;
 class Texture2D;
+class TokenReader;
 struct SDL_Surface;
 
 // A terrain: a regular grid whose heights come from the red channel of an
@@ -32,9 +33,10 @@ struct SDL_Surface;
 // decoration scaled by green * heightScale * meshScale.
 //
 // Per-point arrays are column-major (index i * gridHeight + j) and go to
-// OpenGL as client-side arrays without a copy. A terrain whose scaleX,
-// scaleY or heightScale is 0 or not a finite number has no usable geometry:
-// it draws only its decorations, and its queries still give defined answers.
+// OpenGL as client-side arrays without a copy. A terrain whose scaleX or
+// scaleY is 0, or whose scaleX, scaleY or heightScale is not a finite number,
+// has no usable geometry: it draws only its decorations, and its queries
+// still give defined answers. A heightScale of 0 is flat ground and draws.
 class Heightmap : public Resource {
 public:
     static constexpr const char* qualifiedName = "heightmap.Heightmap";
@@ -51,6 +53,9 @@ public:
     void load(const std::string& fileName) override;
     // Frees the program and gives the textures and the mesh back.
     void unload() override;
+    // The description part of load(): the four records from the reader's
+    // text into the names and numbers, nothing loaded or built.
+    void readDescription(TokenReader& reader);
 
     // Draws the column strips and the decorations within viewRange world
     // units of the view centre, -cameraPosition.x. Both drawing operations
@@ -103,7 +108,6 @@ private:
         float end = 0.0f;
     };
 
-    void readDescription(const std::string& fileName);
     void buildGrid(const SDL_Surface& surface);
     void buildNormals();
     void buildIndices();

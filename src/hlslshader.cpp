@@ -45,6 +45,11 @@ void printInfoLog(GLhandleARB object)
 std::string HLSLShader::readSource(const std::string& fileName) const
 {
     TokenReader reader(fileName);
+    return sourceText(reader);
+}
+
+std::string HLSLShader::sourceText(TokenReader& reader)
+{
     std::string source;
     while (!reader.atEnd())
         source += reader.readLine() + '\n';

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+class TokenReader;
+
 // A GLSL program object built through ARB_shader_objects from a vertex and a
 // fragment source file, with the samplers "tex0" to "tex3" bound to texture
 // units 0 to 3. Created directly by its owner, not through the manager; the
@@ -32,6 +34,8 @@ public:
     // The file's lines, each ending in a line feed (CR LF and CR become LF,
     // a missing last terminator is added).
     std::string readSource(const std::string& fileName) const;
+    // The same for the text the reader has left.
+    static std::string sourceText(TokenReader& reader);
 
     // The GL handle of the program object; 0 until loadShaders makes one.
     uint32_t getProgram() const { return program; }

@@ -2,6 +2,8 @@
 
 #include <SDL/SDL_image.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 
 namespace {
@@ -50,6 +52,47 @@ GLenum glLayoutOf(const SDL_PixelFormat& pixel)
     return 0;
 }
 
+// SDL_image decodes a grey PNG with a transparent grey value (a tRNS chunk)
+// at any bit depth into two bytes a pixel, grey then alpha, under the masks it
+// meant for RGB: red and green claim those two bytes, blue lies beyond the
+// pixel, and a colour key of 0 is set. Read through those masks, grey 170
+// would become (170, 255, 0) and the transparent grey opaque red.
+bool isGreyAlphaPair(const SDL_Surface& surface)
+{
+    const SDL_PixelFormat& pixel = *surface.format;
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+    constexpr Uint32 red = 0x000000FF, green = 0x0000FF00, blue = 0x00FF0000;
+#else
+    constexpr Uint32 red = 0x00FF0000, green = 0x0000FF00, blue = 0x000000FF;
+#endif
+    return pixel.BytesPerPixel == 2 && !pixel.palette && pixel.Rmask == red && pixel.Gmask == green &&
+           pixel.Bmask == blue && pixel.Amask == 0;
+}
+
+// The grey and alpha pairs as R, G, B, A bytes with the grey in all three
+// colours; null when there is no memory for it. The alpha already says which
+// pixels matched the transparent value, so the copy needs no colour key.
+SDL_Surface* greyAlphaToRgba(const SDL_Surface& surface)
+{
+#if SDL_BYTEORDER == SDL_LIL_ENDIAN
+    constexpr Uint32 red = 0x000000FF, green = 0x0000FF00, blue = 0x00FF0000, alpha = 0xFF000000;
+#else
+    constexpr Uint32 red = 0xFF000000, green = 0x00FF0000, blue = 0x0000FF00, alpha = 0x000000FF;
+#endif
+    SDL_Surface* rgba = SDL_CreateRGBSurface(SDL_SWSURFACE, surface.w, surface.h, 32, red, green, blue, alpha);
+    if (!rgba)
+        return nullptr;
+    for (int y = 0; y < surface.h; ++y) {
+        const auto* in = static_cast<const uint8_t*>(surface.pixels) + static_cast<std::ptrdiff_t>(y) * surface.pitch;
+        auto* out = static_cast<uint8_t*>(rgba->pixels) + static_cast<std::ptrdiff_t>(y) * rgba->pitch;
+        for (int x = 0; x < surface.w; ++x, in += 2, out += 4) {
+            out[0] = out[1] = out[2] = in[0];
+            out[3] = in[1];
+        }
+    }
+    return rgba;
+}
+
 } // namespace
 
 Image::~Image()
@@ -74,6 +117,11 @@ void Image::loadFile(const std::string& fileName)
         decoded = IMG_LoadPNG_RW(reader.get());
     else
         throw UnloadableResourceException(prefix + ". Unknown type.");
+    if (decoded && isGreyAlphaPair(*decoded)) {
+        SDL_Surface* rgba = greyAlphaToRgba(*decoded);
+        SDL_FreeSurface(decoded);
+        decoded = rgba;
+    }
     if (!decoded)
         throw UnloadableResourceException(prefix + ". Cannot decode that file.");
 

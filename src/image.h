@@ -8,9 +8,10 @@
 #include <cstdint>
 
 // A BMP, JPEG or PNG picture decoded by SDL_image into a surface in main
-// memory, exactly as the decoder delivered it (row 0 is the picture's top
-// row). Read directly where pixels matter (fonts, height fields); textures
-// are made from it. Falls back to resources/textures/standardpic.png.
+// memory, as the decoder delivered it (row 0 is the picture's top row), except
+// that a grey PNG with a transparent grey value becomes R, G, B, A bytes.
+// Read directly where pixels matter (fonts, height fields); textures are made
+// from it. Falls back to resources/textures/standardpic.png.
 class Image : public Resource {
 public:
     static constexpr const char* qualifiedName = "image.Image";

@@ -24,7 +24,10 @@ constexpr std::size_t quotedWordLength = 24;
 // arrive, so nothing is ever stored that would have to be checked later.
 class MeshZMS::Parser {
 public:
-    Parser(MeshZMS& mesh, const std::string& fileName) : mesh(mesh), reader(fileName) {}
+    Parser(MeshZMS& mesh, TokenReader& reader, const TextureLoader& loadTexture)
+        : mesh(mesh), reader(reader), loadTexture(loadTexture)
+    {
+    }
 
     void parse()
     {
@@ -109,7 +112,7 @@ private:
         const std::string textureName = reader.readString();
         if (textureName.empty())
             throw EndOfFile{};
-        mesh.texture = ResourceManager::getInstance().getResource<Texture2D>(textureName);
+        mesh.texture = loadTexture(textureName);
     }
 
     void readParameters()
@@ -133,13 +136,25 @@ private:
 
     void readFaces()
     {
-        for (std::size_t f = 0; f < mesh.faces.size(); ++f)
-            readFace(mesh.faces[f], f);
+        // A skipped face leaves no gap: the next face takes its place, and
+        // the places left over at the end go, however reading ends.
+        const std::size_t count = mesh.faces.size();
+        std::size_t skipped = 0;
+        try {
+            for (std::size_t f = 0; f < count; ++f)
+                skipped += readFace(mesh.faces[f - skipped], f) ? 0 : 1;
+        } catch (const EndOfFile&) {
+            mesh.faces.resize(count - skipped);
+            throw;
+        }
+        mesh.faces.resize(count - skipped);
     }
 
     // A corner is stored only once it is complete, so an unfinished face
-    // never has an index without its texture coordinate.
-    void readFace(Face& face, std::size_t number)
+    // never has an index without its texture coordinate. A face of more than
+    // 4 corners is read (its indices still checked) but not stored: false,
+    // and `face` is left empty for the next face.
+    bool readFace(Face& face, std::size_t number)
     {
         const std::string where = "face " + std::to_string(number);
         face.smooth = readInt(where) != 0;
@@ -147,10 +162,14 @@ private:
         readFloat(face.normal.y, where);
         readFloat(face.normal.z, where);
         const int32_t cornerCount = readInt(where);
-        if (cornerCount < 3 || cornerCount > 4)
+        if (cornerCount < 3)
             reject("Face " + std::to_string(number) + " has " + std::to_string(cornerCount) +
                    " corners instead of 3 or 4");
-        face.indices.reserve(static_cast<std::size_t>(cornerCount));
+        const bool kept = cornerCount <= 4;
+        if (kept)
+            face.indices.reserve(static_cast<std::size_t>(cornerCount));
+        else
+            face = Face{};
         for (int32_t c = 0; c < cornerCount; ++c) {
             const int32_t index = readInt(where);
             if (index < 0 || index >= mesh.vertexCount)
@@ -161,22 +180,36 @@ private:
                 readFloat(texCoord.x, where);
                 readFloat(texCoord.y, where);
             }
+            if (!kept)
+                continue;
             face.indices.push_back(index);
             if (mesh.textured != 0)
                 face.texCoords.push_back(texCoord);
         }
+        return kept;
     }
 
     MeshZMS& mesh;
-    TokenReader reader;
+    TokenReader& reader;
+    const TextureLoader& loadTexture;
 };
 
 void MeshZMS::loadFile(const std::string& fileName)
 {
     clear();
     name = fileName;
+    TokenReader reader(fileName);
+    loadText(reader, [](const std::string& textureName) {
+        return ResourceManager::getInstance().getResource<Texture2D>(textureName);
+    });
+}
+
+void MeshZMS::loadText(TokenReader& reader, const TextureLoader& loadTexture)
+{
+    clear();
+    name = reader.getFileName();
     try {
-        Parser(*this, fileName).parse();
+        Parser(*this, reader, loadTexture).parse();
     } catch (...) {
         // A rejected file leaves no half-read mesh and no texture hold behind.
         clear();

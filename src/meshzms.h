@@ -5,10 +5,12 @@
 #include "vertex.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 class Texture2D;
+class TokenReader;
 
 // A polygon mesh read from a ZMS file: a header of four integers (hasParams,
 // vertexCount, faceCount, textured), the texture file name when textured,
@@ -17,18 +19,27 @@ class Texture2D;
 // corners; a textured corner carries u and v after its index).
 //
 // A file that ends early keeps what was read; unread vertices stay NaN and
-// an unfinished face keeps only its complete corners. A malformed file (a
-// negative count, more records than its size can hold, a face without 3 or 4
-// corners, an index outside the vertex array, a word where a number belongs)
-// is rejected with an UnloadableResourceException, so the default mesh takes
-// its place. Hence every stored index is valid and every face of a textured
-// mesh has as many texture coordinates as corners.
+// an unfinished face keeps only its complete corners. A face of more than 4
+// corners is read past and left out, so getFaces() may hold fewer faces than
+// getFaceCount(). A malformed file (a negative count, more records than its
+// size can hold, a face of fewer than 3 corners, an index outside the vertex
+// array, a word where a number belongs) is rejected with an
+// UnloadableResourceException, so the default mesh takes its place. Hence
+// every stored face has 3 or 4 valid indices and, in a textured mesh, as
+// many texture coordinates as corners.
 class MeshZMS : public Resource {
 public:
     static constexpr const char* qualifiedName = "meshzms.MeshZMS";
     static constexpr const char* defaultFile = "resources/meshes/defaultmesh.zms";
 
+    // Gives the texture a textured mesh names (a hold from the manager in
+    // loadFile); may answer null.
+    using TextureLoader = std::function<Texture2D*(const std::string& textureName)>;
+
     void loadFile(const std::string& fileName) override;
+    // loadFile after the opening: the mesh from the reader's text, named
+    // after the reader's file, with the same rejections.
+    void loadText(TokenReader& reader, const TextureLoader& loadTexture);
     void loadDefault() override;
     // Gives the texture back to the manager.
     void freeData() override;

@@ -26,6 +26,11 @@ bool onlyOneBlankLeft(const TokenReader& reader)
 std::vector<int32_t> read(const std::string& file)
 {
     TokenReader reader(file);
+    return read(reader);
+}
+
+std::vector<int32_t> read(TokenReader& reader)
+{
     std::vector<int32_t> entries;
     while (!reader.atEnd()) {
         const int32_t value = reader.readInt();
@@ -96,9 +101,17 @@ private:
     void (*previous)(int) = SIG_DFL;
 };
 
-// Creates the temporary file, writes, flushes it to the disk and renames it
-// over the savegame. Answers the step that failed, or nullptr.
-const char* replaceSavegame(const std::string& text)
+// Removes the temporary file after a failed step, keeping that step's errno.
+void removeTemporaryFile()
+{
+    const int reason = errno;
+    ::unlink(temporaryFileName);
+    errno = reason;
+}
+
+} // namespace
+
+const char* writeTemporaryFile(const std::string& text)
 {
     const int fd = ::open(temporaryFileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
@@ -110,23 +123,23 @@ const char* replaceSavegame(const std::string& text)
         failedStep = "sync";
     if (::close(fd) != 0 && !failedStep)
         failedStep = "close";
-    if (!failedStep && std::rename(temporaryFileName, fileName) != 0)
-        failedStep = "rename";
-    if (failedStep) {
-        const int reason = errno;
-        ::unlink(temporaryFileName);
-        errno = reason;
-    }
     return failedStep;
 }
 
-} // namespace
+const char* renameTemporaryFile()
+{
+    return std::rename(temporaryFileName, fileName) == 0 ? nullptr : "rename";
+}
 
 bool saveMedal(const std::string& levelFile, GAME_STATE medal)
 {
     const std::string text = format(mergeMedal(read(fileName), levelFile, medal));
     const IgnoredFileSizeSignal noSignal;
-    if (const char* failedStep = replaceSavegame(text)) {
+    const char* failedStep = writeTemporaryFile(text);
+    if (!failedStep)
+        failedStep = renameTemporaryFile();
+    if (failedStep) {
+        removeTemporaryFile();
         std::cerr << "src/savegame: Could not save '" << fileName << "' (" << failedStep << " of '"
                   << temporaryFileName << "' failed: " << std::strerror(errno) << "); the old savegame is kept."
                   << std::endl;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class TokenReader;
+
 // The seven levels and the file that keeps the best medal won in each.
 //
 // resources/savegame holds one decimal number per level, in level-list
@@ -47,6 +49,8 @@ constexpr std::array<Level, 7> levels = {{
 // Throws std::runtime_error("Cannot open or create file '<name>'") when the
 // file cannot be opened.
 std::vector<int32_t> read(const std::string& file = fileName);
+// The same for text the reader already holds.
+std::vector<int32_t> read(TokenReader& reader);
 
 // The seven entries after a round in levelFile was won with medal (1 to 3):
 // the matching level's entry is raised to medal unless it is already as
@@ -57,6 +61,15 @@ std::array<int32_t, levels.size()> mergeMedal(const std::vector<int32_t>& entrie
 
 // "3 0 0 0 1 0 0 ": each entry in decimal followed by one blank.
 std::string format(const std::array<int32_t, levels.size()>& entries);
+
+// The two steps of writing the savegame safely, apart so that a test can end
+// a process between them. Each answers the step that failed ("create",
+// "write", "sync" and "close", or "rename") with errno set, or nullptr; a
+// failed step may leave the temporary file behind.
+// Writes text to temporaryFileName and flushes it to the disk.
+const char* writeTemporaryFile(const std::string& text);
+// Renames the temporary file over the savegame.
+const char* renameTemporaryFile();
 
 // Reads the savegame, merges the medal and writes it back safely. Throws
 // the open error when the savegame cannot be read; a failed write leaves the

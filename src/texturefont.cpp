@@ -88,8 +88,7 @@ void TextureFont::load(const std::string& fileName)
     // decodes the picture a second time, just for measuring.
     const Image* image = manager.getResource<Image>(fileName);
     setFiltering(image->getWidth());
-    size = image->getWidth();
-    measureGlyphs(*image);
+    measureGlyphs(image->getSurface(), image->getInternalFormat() == GL_RGBA, image->getWidth());
     manager.releaseResource(image);
 }
 
@@ -109,12 +108,11 @@ void TextureFont::setFiltering(int32_t pictureWidth) const
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
 }
 
-void TextureFont::measureGlyphs(const Image& image)
+void TextureFont::measureGlyphs(SDL_Surface* surface, bool alphaInk, int32_t pictureWidth)
 {
-    SDL_Surface* surface = image.getSurface();
+    size = pictureWidth;
     const SurfaceLock lock(surface);
     const bool readable = surface != nullptr && lock.locked();
-    const bool alphaInk = image.getInternalFormat() == GL_RGBA;
     const auto inked = [&](int x, int y) { return readable && isInked(surface, alphaInk, x, y); };
 
     const int cellSide = size / cellsPerRow;

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <limits>
 
-class Image;
 class Texture2D;
 
 // A texture coordinate pair; NaN until the font measured it.
@@ -52,6 +51,10 @@ public:
     void load(const std::string& fileName) override;
     // Gives the texture back.
     void unload() override;
+    // The measuring part of load(): every glyph's corners in a picture
+    // pictureWidth pixels wide, read from surface (null reads as empty),
+    // with alpha (alphaInk) or the pixel value telling ink from background.
+    void measureGlyphs(SDL_Surface* surface, bool alphaInk, int32_t pictureWidth);
 
     // The 1- to 4-byte pixel value at column x, row y, as SDL stores it;
     // 0 for other depths and for positions outside the surface, so a
@@ -65,7 +68,6 @@ public:
 
 private:
     void setFiltering(int32_t pictureWidth) const;
-    void measureGlyphs(const Image& image);
     bool isInked(const SDL_Surface* surface, bool alphaInk, int x, int y) const;
 
     Texture2D* texture = nullptr;

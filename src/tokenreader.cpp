@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <utility>
 
 TokenReader::TokenReader(const std::string& name) : fileName(name)
 {
@@ -20,6 +21,14 @@ TokenReader::TokenReader(const std::string& name) : fileName(name)
     }
     if (file.bad())
         throw cannotOpen;
+}
+
+TokenReader TokenReader::fromText(std::string text, std::string name)
+{
+    TokenReader reader;
+    reader.fileName = std::move(name);
+    reader.text = std::move(text);
+    return reader;
 }
 
 bool TokenReader::isWhiteSpace(char c)

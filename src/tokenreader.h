@@ -17,6 +17,10 @@ public:
     // Throws std::runtime_error("Cannot open or create file '<name>'").
     explicit TokenReader(const std::string& fileName);
 
+    // A reader over text already in memory; `name` stands for the file name
+    // in getFileName() and hence in the callers' messages.
+    static TokenReader fromText(std::string text, std::string name);
+
     // Optional sign, then decimal digits. No digits: 0, and only the white
     // space is consumed. Values beyond 32 bits wrap (two's complement).
     int32_t readInt();
@@ -44,6 +48,8 @@ public:
     static bool isWhiteSpace(char c);
 
 private:
+    TokenReader() = default;
+
     void skipWhiteSpace();
     bool atDigit(std::size_t at) const;
     std::size_t skipDigits(std::size_t from) const;

@@ -102,27 +102,23 @@ protected:
     std::size_t tableBefore = 0;
 };
 
-TEST_F(FontWriterTest, GlyphsHangOneCellBelowYWithFiveUnitSpacesAndOneUnitGaps)
+// k window pixels per renderer unit: glyphs stay 10 x 13 window pixels,
+// spaces and gaps stay 5 and 1 renderer units.
+TEST_F(FontWriterTest, GlyphsHangOneCellBelowYOneFontPixelPerWindowPixelWithSpacesAndGaps)
 {
-    const auto glyphs = draw("AA A");
-    ASSERT_EQ(3u, glyphs.size());
-    const float expected[][2] = {{100, glyphs[0].left}, {110, glyphs[0].right}, {200, glyphs[0].top},
-                                 {187, glyphs[0].bottom}, {111, glyphs[1].left}, {127, glyphs[2].left}};
-    for (const auto& [want, got] : expected)
-        EXPECT_NEAR(want, got, 1e-3f);
-    // Cell 64, its ink starting one column in.
-    EXPECT_NEAR(static_cast<float>(4 * 13 + 1) / 195, glyphs[0].leftS, 1e-5f);
-    EXPECT_NEAR(static_cast<float>(4 * 13) / 195, glyphs[0].topT, 1e-5f);
-}
-
-TEST_F(FontWriterTest, OneFontPixelCoversOneWindowPixelWhateverTheRendererSize)
-{
-    useSizes(1024, 768, 512, 384);
-    const auto glyphs = draw("A A");
-    ASSERT_EQ(2u, glyphs.size());
-    EXPECT_NEAR(20.0f, glyphs[0].right - glyphs[0].left, 1e-3f);
-    EXPECT_NEAR(26.0f, glyphs[0].top - glyphs[0].bottom, 1e-3f);
-    EXPECT_NEAR(126.0f, glyphs[1].left, 1e-3f) << "spaces and gaps stay in renderer units";
+    for (const float k : {1.0f, 2.0f}) {
+        useSizes(static_cast<int>(640 * k), static_cast<int>(480 * k), 640, 480);
+        const auto glyphs = draw("AA A");
+        ASSERT_EQ(3u, glyphs.size());
+        const float expected[][2] = {{100, glyphs[0].left},          {100 + 10 * k, glyphs[0].right},
+                                     {200, glyphs[0].top},           {200 - 13 * k, glyphs[0].bottom},
+                                     {101 + 10 * k, glyphs[1].left}, {107 + 20 * k, glyphs[2].left}};
+        for (const auto& [want, got] : expected)
+            EXPECT_NEAR(want, got, 1e-3f) << k;
+        // Cell 64, its ink starting one column in.
+        EXPECT_NEAR(static_cast<float>(4 * 13 + 1) / 195, glyphs[0].leftS, 1e-5f);
+        EXPECT_NEAR(static_cast<float>(4 * 13) / 195, glyphs[0].topT, 1e-5f);
+    }
 }
 
 TEST_F(FontWriterTest, EachByteDrawsItsCell)

@@ -3,7 +3,6 @@
 #include "heightmap.h"
 #include "player.h"
 #include "resourcemanager.h"
-#include "scenemanager.h"
 
 #include "engineenvironment.h"
 #include "glcapture.h"
@@ -66,26 +65,25 @@ protected:
     Game game;
 };
 
-TEST_F(GameTest, StartPlacesPlayerAndCameraAndReadsTheLevel)
+TEST_F(GameTest, StartPlacesThePlayerOnTheGroundAndReadsTheBackground)
 {
     startLevel(100, "0.5", [](int i) { return i == 4 ? plateau : ground; });
-    EXPECT_EQ(0.5f, game.getBaseSpeed());
     EXPECT_EQ("resources/textures/bg.png", game.getBackgroundName());
     const Player& player = *game.getPlayer();
     EXPECT_EQ(45.0f, player.getX());
     EXPECT_EQ(33.0f, player.getY()); // the middle of a 66 deep terrain
     EXPECT_FLOAT_EQ(21.5f, player.getZ()); // half-way between 20 and 23 at x 45
-    EXPECT_EQ(-65.0f, game.getCamera()->getX());
-    EXPECT_EQ(GAME_STATE::RUNNING, game.getState());
 }
 
-TEST_F(GameTest, ScrollsFasterEachFrameAndStopsEightyBeforeTheEnd)
+TEST_F(GameTest, ScrollsFasterEachFrameByTheBaseSpeedAndStopsEightyBeforeTheEnd)
 {
-    startLevel(100, "1");
-    frame(20);
-    EXPECT_FLOAT_EQ(-67.0f, game.getCamera()->getX());
-    EXPECT_FLOAT_EQ(1.04f, game.getScrollSpeed());
-    game.stop();
+    // Each frame moves by the speed before it, which then grows by 20 ms x 0.5 x 0.002.
+    startLevel(100, "0.5");
+    for (const auto& [x, speed] : {std::pair{-66.0f, 0.52f}, {-67.04f, 0.54f}, {-68.12f, 0.56f}}) {
+        frame(20);
+        EXPECT_NEAR(x, game.getCamera()->getX(), 1e-4f);
+        EXPECT_NEAR(speed, game.getScrollSpeed(), 1e-6f);
+    }
 
     startLevel(50, "1"); // L = 500: the view centre stops at 420
     float previous = game.getCamera()->getX();
@@ -103,8 +101,9 @@ TEST_F(GameTest, ScrollsFasterEachFrameAndStopsEightyBeforeTheEnd)
 TEST_F(GameTest, MedalDependsOnHowFarThePlayerGot)
 {
     // L = 1000 and a view that stays where it is put.
-    const std::vector<std::pair<float, GAME_STATE>> caughtAt = {
-        {400.0f, GAME_STATE::LOST}, {600.0f, GAME_STATE::BRONZE}, {800.0f, GAME_STATE::SILVER}};
+    // Bronze from 500, silver from 1000 / 1.333.
+    const std::vector<std::pair<float, GAME_STATE>> caughtAt = {{499.9f, GAME_STATE::LOST},
+        {500.0f, GAME_STATE::BRONZE}, {750.0f, GAME_STATE::BRONZE}, {800.0f, GAME_STATE::SILVER}};
     for (const auto& [x, medal] : caughtAt) {
         startLevel(100, "0");
         stage(x, x + 55.0f - 0.001f);
@@ -120,14 +119,19 @@ TEST_F(GameTest, MedalDependsOnHowFarThePlayerGot)
     EXPECT_EQ(GAME_STATE::GOLD, frame());
 }
 
+// For some lengths (L = 70 among them) the far-end mark in single precision
+// lies just below L / 1.01 in double.
 TEST_F(GameTest, ReachingTheFarEndIsGoldForEveryLength)
 {
-    // For L = 70 the far-end mark in single precision lies just below L / 1.01.
-    startLevel(7, "0");
-    const float farEnd = 70.0f / 1.01f;
-    ASSERT_LT(static_cast<double>(farEnd), 70.0 / 1.01);
-    stage(farEnd, 0.0f);
-    EXPECT_EQ(GAME_STATE::GOLD, frame());
+    for (const int columns : {7, 9, 13, 31, 100}) {
+        startLevel(columns, "0");
+        const float farEnd = static_cast<float>(10 * columns) / 1.01f;
+        stage(std::nextafter(farEnd, 0.0f), 0.0f);
+        EXPECT_EQ(GAME_STATE::RUNNING, frame()) << columns;
+        stage(farEnd, 0.0f);
+        EXPECT_EQ(GAME_STATE::GOLD, frame()) << columns;
+        game.stop();
+    }
 }
 
 TEST_F(GameTest, WalkingIntoAPitEndsTheRoundAtOnce)
@@ -235,13 +239,9 @@ TEST_F(GameTest, StopGivesEveryHoldBack)
 {
     const auto before = managerTable();
     startLevel(100, "1");
-    const SceneManager& scene = *game.getSceneManager();
-    EXPECT_EQ(1u, scene.getObjects().size());
-    EXPECT_EQ(game.getTerrain(), scene.getTerrains().at(0));
     frame();
     game.stop();
     EXPECT_EQ(before, managerTable());
-    EXPECT_EQ(nullptr, game.getPlayer());
     EXPECT_EQ(GAME_STATE::RUNNING, game.update()); // a stopped round does nothing
 }
 

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <functional>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -180,13 +181,11 @@ TEST_F(TerrainTest, HeightAtFollowsTheCornerPlaneClampsAtTheEdgesAndCopesWithOne
 
     // A 1-pixel-wide or -high image has no neighbouring column or row to read.
     const Heightmap& column = loadOver(1, 3, [](int, int j) { return redGreen(10 * j, 0); });
-    EXPECT_EQ(5.0f, column.heightAt(0, 0.5f));
-    EXPECT_EQ(15.0f, column.heightAt(3, 1.5f));
-    EXPECT_EQ(10.0f, column.heightAt(-1, 7));
     const Heightmap& row = loadOver(3, 1, [](int i, int) { return redGreen(10 * i, 0); });
-    EXPECT_EQ(5.0f, row.heightAt(0.5f, 0));
-    EXPECT_EQ(10.0f, row.heightAt(9, 9));
-    EXPECT_EQ(42.0f, loadOver(1, 1, [](int, int) { return redGreen(42, 0); }).heightAt(5, 5));
+    const Heightmap& point = loadOver(1, 1, [](int, int) { return redGreen(42, 0); });
+    for (const auto& [terrain, x, y, height] : {std::tuple{&column, 0.0f, 0.5f, 5.0f}, {&column, 3, 1.5f, 15},
+                                                {&column, -1, 7, 10}, {&row, 0.5f, 0, 5}, {&row, 9, 9, 10}, {&point, 5, 5, 42}})
+        EXPECT_EQ(height, terrain->heightAt(x, y)) << x << ", " << y;
     EXPECT_TRUE(submitted([&] {
         column.drawAll();
         row.drawAll();
@@ -205,13 +204,22 @@ TEST_F(TerrainTest, DrawSubmitsTheStripsAndDecorationsAroundTheView)
     EXPECT_EQ((Submitted{strips(0, 999), decorated}), submitted([&] { terrain.drawAll(); }));
 }
 
-// Scales of 0 or missing leave no usable ground; a negative one must not
-// carry the window past the last strip.
-TEST_F(TerrainTest, UnusableScalesDrawOnlyDecorations)
+// A scale of 0 along x or y, or one that is not finite, leaves no usable
+// ground; a height scale of 0 is flat ground and draws; a negative scale
+// must not carry the window past the last strip.
+TEST_F(TerrainTest, OnlyUsableScalesDrawGround)
 {
-    const auto small = [](int i, int j) { return redGreen(8 * i, i == 1 && j == 0 ? 100 : 0); };
-    const Heightmap& zero = loadOver(10, 2, small, "0 1 1");
-    EXPECT_TRUE(submitted([&] { zero.draw(Point3D(-65, 0, 0)); }).first.empty());
+    const auto ramp = [](int i, int) { return redGreen(8 * i, 0); };
+    // Ground triangles drawn around x 65 and by drawAll.
+    for (const auto& [scales, around, all] : {std::tuple{"0 1 1", 0u, 0u}, {"1 0 1", 0u, 0u}, {"1e999 1 1", 0u, 0u},
+                                              {"1 1 1e999", 0u, 0u}, {"1 1 0", 18u, 18u}, {"-1 1 1", 18u, 18u}}) {
+        const Heightmap& terrain = loadOver(10, 2, ramp, scales);
+        EXPECT_EQ(around, submitted([&] { terrain.draw(Point3D(-65, 0, 0)); }).first.size()) << scales;
+        EXPECT_EQ(all, submitted([&] { terrain.drawAll(); }).first.size()) << scales;
+    }
+
+    const Heightmap& zero = loadOver(10, 2, [](int i, int j) { return redGreen(8 * i, i == 1 && j == 0 ? 100 : 0); },
+                                     "0 1 1");
     EXPECT_EQ((Submitted{{}, {0}}), submitted([&] { zero.drawAll(); }));
     EXPECT_EQ(64.0f, zero.heightAt(3, 0)); // x / 0 is beyond the far edge: column 8
     EXPECT_EQ(0.0f, zero.heightAt(0, 0));  // 0 / 0 is no number: column 0
@@ -221,9 +229,6 @@ TEST_F(TerrainTest, UnusableScalesDrawOnlyDecorations)
     EXPECT_EQ("resources/textures/standardpic.png", recordOne.getTexture(3)->getName());
     EXPECT_EQ("resources/meshes/defaultmesh.zms", recordOne.getMesh()->getName());
     EXPECT_TRUE(submitted([&] { recordOne.drawAll(); }).first.empty());
-
-    const Heightmap& mirrored = loadOver(10, 2, small, "-1 1 1");
-    EXPECT_EQ(18u, submitted([&] { mirrored.draw(Point3D(-65, 0, 0)); }).first.size());
 }
 
 // The program multiplies all four textures; without it only texture 1 shows,

@@ -2,6 +2,7 @@
 
 #include "config.h"
 #include "glcapture.h"
+#include "program.h"
 #include "renderer.h"
 #include "resourcemanager.h"
 #include "tempdir.h"
@@ -10,38 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <thread>
 // After gtest: Xlib defines macros (None, Bool) that clash with its names.
 #include <GL/glx.h>
-#include <X11/Xutil.h>
 
 namespace {
-
-// What the window shows, read from the X server (24-bit TrueColor under
-// Xvfb); y counts from the bottom as in GL.
-Rgba presentedPixel(int x, int y)
-{
-    Display* display = glXGetCurrentDisplay();
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display, glXGetCurrentDrawable(), &attributes);
-    XImage* image = XGetImage(display, glXGetCurrentDrawable(), x, attributes.height - 1 - y, 1, 1, AllPlanes, ZPixmap);
-    const unsigned long value = XGetPixel(image, 0, 0);
-    XDestroyImage(image);
-    return {static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8), static_cast<uint8_t>(value), 255};
-}
-
-// The swap may reach the server on another connection a moment later, so the
-// window is read until it shows the expected colour or a second has passed.
-Rgba presentedPixelSettled(int x, int y, const Rgba& expected)
-{
-    Rgba seen = presentedPixel(x, y);
-    for (int attempt = 0; attempt < 100 && seen != expected; ++attempt) {
-        XSync(glXGetCurrentDisplay(), False);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        seen = presentedPixel(x, y);
-    }
-    return seen;
-}
 
 // With a renderer smaller than the window, the picture's top row goes to the
 // top of the renderer area, which it covers, and the rest of the window stays clear.
@@ -74,7 +47,9 @@ TEST(Loader, ShowCoversTheRendererAreaPresentsAndHoldsNothingAfterwards)
     EXPECT_EQ(0u, wrong) << "pixels of the renderer area that show the wrong half";
     EXPECT_EQ(clearColour, pixelAt(330, 100)) << "right of the renderer area";
     EXPECT_EQ(clearColour, pixelAt(100, 250)) << "above the renderer area";
-    EXPECT_EQ(top, presentedPixelSettled(160, 180, top));
+    // The swap may reach the X server a moment later.
+    const auto presented = [](const xwindows::Picture& shown) { return shown.atGl(160, 180) == 0xFAC800u; };
+    EXPECT_TRUE(presented(xwindows::waitForPicture(glXGetCurrentDrawable(), presented, std::chrono::seconds(2))));
     EXPECT_EQ(before, manager.getResourceCount()) << "the picture was given back";
     useRendererSize(640, 480);
 }

@@ -1,15 +1,33 @@
+#include "meshzms.h"
 #include "player.h"
 #include "resourcemanager.h"
+#include "sound.h"
 
 #include "roundfixture.h"
 
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <thread>
 
 namespace {
+
+// What the mixer played on the walking channel since listen(): bytes, and
+// whether that play ended (the mixer drops a channel's effects then).
+std::atomic<long> walkBytes;
+std::atomic<bool> walkEnded;
+
+void listen()
+{
+    walkBytes = 0;
+    walkEnded = false;
+    Mix_RegisterEffect(
+        Player::walkingChannel, [](int, void*, int length, void*) { walkBytes += length; },
+        [](int, void*) { walkEnded = true; }, nullptr);
+}
 
 class PlayerTest : public ::testing::Test {
 protected:
@@ -19,14 +37,27 @@ protected:
         player.loadResources();
         player.setPosition(10.0f, 33.0f, 5.0f);
     }
-    void TearDown() override { Mix_HaltChannel(-1); }
-
-    // Waits, as long as a generous limit allows, for the channel to fall silent.
-    static bool fallsSilent(int channel)
+    void TearDown() override
     {
-        for (int tries = 0; tries < 100 && Mix_Playing(channel); ++tries)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        return Mix_Playing(channel) == 0;
+        Mix_HaltChannel(-1);
+        Mix_UnregisterAllEffects(Player::walkingChannel);
+    }
+
+    // Mix_Playing between two mixer runs: during one, a looping channel reads as silent for a moment.
+    static bool playing()
+    {
+        SDL_LockAudio();
+        const bool on = Mix_Playing(Player::walkingChannel) != 0;
+        SDL_UnlockAudio();
+        return on;
+    }
+
+    // Waits, as long as a generous limit allows, for the condition.
+    static bool eventually(const std::function<bool()>& condition)
+    {
+        for (int tries = 0; tries < 400 && !condition(); ++tries)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return condition();
     }
 
     RoundFixture round;
@@ -56,50 +87,66 @@ TEST_F(PlayerTest, JumpFollowsItsArcAndIgnoresASecondJump)
     EXPECT_FLOAT_EQ(17.0f, player.getZ());
     EXPECT_TRUE(player.isFalling());
     player.land();
-    EXPECT_FALSE(player.isJumping());
-    EXPECT_FALSE(player.isFalling());
+    EXPECT_FALSE(player.isJumping() || player.isFalling());
 }
 
 TEST_F(PlayerTest, AStillFrameStopsTheWalkingSoundAndTheNextMoveRestartsIt)
 {
     round.frame(16);
     player.moveRight();
-    EXPECT_TRUE(Mix_Playing(Player::walkingChannel));
+    EXPECT_TRUE(playing());
     player.update(); // moved this frame: the sound goes on
     EXPECT_TRUE(player.isWalking());
     player.update(); // a frame without a move
-    EXPECT_FALSE(player.isWalking());
-    EXPECT_FALSE(Mix_Playing(Player::walkingChannel));
+    EXPECT_FALSE(player.isWalking() || playing());
     player.moveLeft();
-    EXPECT_TRUE(Mix_Playing(Player::walkingChannel));
+    EXPECT_TRUE(playing());
 
     player.jump(); // a jump silences the walk, and walking in the air stays silent
-    EXPECT_FALSE(Mix_Playing(Player::walkingChannel));
+    EXPECT_FALSE(playing());
     player.moveRight();
-    EXPECT_FALSE(Mix_Playing(Player::walkingChannel));
+    EXPECT_FALSE(playing());
 }
 
+// Counted in bytes played, not in time: right plays exactly twice, left keeps looping.
 TEST_F(PlayerTest, WalkingRightPlaysTheSoundTwiceWalkingLeftLoopsIt)
 {
+    ResourceManager& manager = ResourceManager::getInstance();
+    Sound* sound = manager.getResource<Sound>(Player::walkSoundFile);
+    const long once = static_cast<long>(sound->getChunk()->alen);
+    manager.releaseResource(sound);
+
     round.frame(16);
+    listen();
     player.moveRight();
     player.moveRight(); // already walking: not restarted
-    EXPECT_TRUE(fallsSilent(Player::walkingChannel)); // two plays of 20 ms, then silence
+    EXPECT_TRUE(eventually([] { return walkEnded.load(); }));
+    EXPECT_EQ(2 * once, walkBytes.load());
     EXPECT_TRUE(player.isWalking());
 
     player.update();
     player.update(); // stands still once
+    listen();
     player.moveLeft();
-    EXPECT_FALSE(fallsSilent(Player::walkingChannel));
+    EXPECT_TRUE(eventually([&] { return walkBytes.load() >= 3 * once; }));
+    EXPECT_FALSE(walkEnded.load());
 }
 
 TEST_F(PlayerTest, ReleaseGivesEachHoldBackOnce)
 {
     ResourceManager& manager = ResourceManager::getInstance();
+    // A hold of the test's own on each: giving one back twice would take it.
+    const std::vector<Resource*> mine = {
+        manager.getResource<MeshZMS>(Player::meshFile), manager.getResource<Sound>(Player::jumpSoundFile),
+        manager.getResource<Sound>(Player::landSoundFile), manager.getResource<Sound>(Player::walkSoundFile)};
     const std::size_t held = manager.getResourceCount();
-    ASSERT_GE(held, 4u);
     player.releaseResources();
     player.releaseResources();
+    ASSERT_EQ(held, manager.getResourceCount()) << "a hold was given back twice";
+    for (Resource* resource : mine) {
+        EXPECT_EQ(1, resource->getRefCount()) << resource->getName();
+        manager.releaseResource(resource);
+    }
     EXPECT_EQ(held - 4, manager.getResourceCount());
 }
 

@@ -1,7 +1,6 @@
 #include "roundfixture.h"
 
 #include "engineenvironment.h"
-#include "input.h"
 #include "testpicture.h"
 #include "timer.h"
 
@@ -72,12 +71,3 @@ void RoundFixture::frame(uint32_t ms)
     EngineEnvironment::runEngineFrame();
 }
 
-void RoundFixture::releaseAllKeys()
-{
-    Input& input = Input::getInstance();
-    input.update();
-    while (!input.getKeys().empty()) {
-        pushEvent(SDL_KEYUP, input.getKeys().front().sym);
-        input.update();
-    }
-}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engineenvironment.h"
 #include "tempdir.h"
 
 #include <cstdint>
@@ -30,8 +31,10 @@ public:
 
     // Lets the engine run one frame (events, buffer swap, timer) that took ms.
     void frame(uint32_t ms);
-    // Releases every held key.
-    static void releaseAllKeys();
+    // Moves the clock on without a frame.
+    void wait(uint32_t ms) { now += ms; }
+    // Releases every held key and button.
+    static void releaseAllKeys() { releaseAllInput(); }
 
     const ScopedWorkDir& dir() const { return workDir; }
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(Sound, HoldersShareOneChunkWhichGoesWithTheLastAndLoadsAgain)
+TEST(Sound, HoldersShareOneChunkWhichGoesWithTheLastAndBrokenFilesFallBack)
 {
     ScopedWorkDir dir;
     ResourceManager& manager = ResourceManager::getInstance();
@@ -28,12 +28,7 @@ TEST(Sound, HoldersShareOneChunkWhichGoesWithTheLastAndLoadsAgain)
     Sound* again = manager.getResource<Sound>("jump.wav");
     EXPECT_EQ(2 * length, again->getChunk()->alen) << "the file is read again";
     manager.releaseResource(again);
-}
 
-TEST(Sound, MissingOrBrokenFilesFallBackToTheDefaultSound)
-{
-    ScopedWorkDir dir;
-    ResourceManager& manager = ResourceManager::getInstance();
     dir.writeFile(Sound::defaultFile, wavFile(50));
     dir.writeFile("noise.wav", "RIFF but not a wave");
     for (const char* file : {"gone.wav", "noise.wav"}) {

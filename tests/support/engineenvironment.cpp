@@ -1,6 +1,9 @@
 #include "engineenvironment.h"
 
+#include "input.h"
+
 #include <cstdlib>
+#include <vector>
 
 void EngineEnvironment::SetUp()
 {
@@ -39,4 +42,17 @@ void pushEvent(Uint8 type, int a, int b)
         event.button = {type, 0, static_cast<Uint8>(a), 0, 5, 6};
     }
     ASSERT_EQ(0, SDL_PushEvent(&event)) << "SDL event queue is full";
+}
+
+void releaseAllInput()
+{
+    Input& input = Input::getInstance();
+    input.update();
+    for (const KeyRecord& key : std::vector(input.getKeys())) // one record goes with each release
+        pushEvent(SDL_KEYUP, key.sym);
+    for (const Uint8 button : {SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE, SDL_BUTTON_RIGHT})
+        pushEvent(SDL_MOUSEBUTTONUP, button);
+    input.update();
+    input.resetWheelUp();
+    input.resetWheelDown();
 }

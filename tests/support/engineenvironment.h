@@ -28,3 +28,7 @@ private:
 // Queues an event for the engine's input: a key with its character, a mouse
 // button (pressed at 5, 6), or pointer motion to (a, b).
 void pushEvent(Uint8 type, int a, int b = 0);
+
+// Lets go of every held key and mouse button and clears the wheel flags:
+// the input is one object for the whole program.
+void releaseAllInput();

@@ -58,7 +58,7 @@ std::string wavFile(uint32_t samples)
 
 void copyResources(const fs::path& from, const fs::path& to, const std::string& savegame)
 {
-    fs::copy(from, to, fs::copy_options::recursive);
+    fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
     fs::remove(to / "savegame.new");
     std::ofstream out(to / "savegame", std::ios::binary | std::ios::trunc);
     out << savegame;

@@ -33,8 +33,8 @@ std::string wavFile(uint32_t samples);
 std::string readWholeFile(const std::filesystem::path& file);
 
 // Copies the shipped resources tree below `from` (a resources/ folder) to
-// `to`, without a savegame left there by playing, and writes `savegame` as
-// the copy's savegame. The shipped tree is only read.
+// `to`, over any files of the same names there, without a savegame left there
+// by playing, and writes `savegame` as the copy's savegame. The shipped tree is only read.
 void copyResources(const std::filesystem::path& from, const std::filesystem::path& to, const std::string& savegame);
 
 // What `action` printed to standard output; the capture ends even when it throws.

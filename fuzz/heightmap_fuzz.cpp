@@ -1,0 +1,14 @@
+// The height-field description: four records of names and numbers.
+
+#include "fuzzinput.h"
+#include "heightmap.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
+{
+    TokenReader reader = readerOf(data, size, "resources/heightmaps/fuzz.txt");
+    Heightmap terrain;
+    terrain.readDescription(reader);
+    // Without a grid the height has a defined answer whatever the scales.
+    FUZZ_CHECK(terrain.heightAt(terrain.getScaleX(), terrain.getMeshScale()) == 0.0f);
+    return 0;
+}

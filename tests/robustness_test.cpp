@@ -1,0 +1,487 @@
+// Bad input and faults that the other test programs leave out: grey
+// pictures, damaged sounds and levels in-process, a savegame write cut short,
+// and configurations and missing devices through the real executable.
+// docs/robustness.md lists every case tried and the test that covers it.
+
+#include <GL/glew.h>
+
+#include "game.h"
+#include "image.h"
+#include "resourcemanager.h"
+#include "savegame.h"
+#include "sound.h"
+#include "texture2d.h"
+
+#include "glcapture.h"
+#include "program.h"
+#include "roundfixture.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <sys/wait.h>
+#include <unistd.h>
+
+// Readable colours in failure messages.
+void PrintTo(const Rgba& colour, std::ostream* out)
+{
+    *out << '(' << +colour.r << ',' << +colour.g << ',' << +colour.b << ',' << +colour.a << ')';
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const std::string executable = KERBOLT_EXECUTABLE;
+const std::string fallback = "\nLoading standardfile instead...\n";
+
+// ---- Pictures ----------------------------------------------------------------
+
+// A grey PNG, `depth` bits a sample, with sample(i, j) at column i, row j;
+// with `keyed` the largest sample is the transparent grey value (tRNS).
+void writeGreyPng(const std::string& file, int depth, bool interlaced, bool keyed, int width, int height,
+                  const std::function<int(int, int)>& sample)
+{
+    FILE* out = std::fopen(file.c_str(), "wb");
+    ASSERT_NE(nullptr, out);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    png_init_io(png, out);
+    png_set_IHDR(png, info, width, height, depth, PNG_COLOR_TYPE_GRAY,
+                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_color_16 key{};
+    key.gray = static_cast<png_uint_16>((1 << depth) - 1);
+    if (keyed)
+        png_set_tRNS(png, info, nullptr, 0, &key);
+    png_write_info(png, info);
+    if (depth < 8)
+        png_set_packing(png); // one sample a byte here, packed in the file
+    const int bytes = depth == 16 ? 2 : 1;
+    std::vector<std::vector<png_byte>> rows(static_cast<std::size_t>(height),
+                                            std::vector<png_byte>(static_cast<std::size_t>(width * bytes)));
+    std::vector<png_bytep> rowPointers;
+    for (int j = 0; j < height; ++j) {
+        for (int i = 0; i < width; ++i) {
+            const int value = sample(i, j); // 16-bit samples are big-endian in a PNG
+            rows[j][i * bytes] = static_cast<png_byte>(bytes == 2 ? value >> 8 : value);
+            if (bytes == 2)
+                rows[j][i * bytes + 1] = static_cast<png_byte>(value);
+        }
+        rowPointers.push_back(rows[j].data());
+    }
+    png_write_image(png, rowPointers.data()); // passes over the rows as often as the interlacing needs
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    std::fclose(out);
+}
+
+// Every texel of the texture, top row first, as uploaded.
+std::vector<Rgba> texels(const Texture2D& texture)
+{
+    GLint width = 0, height = 0;
+    glBindTexture(GL_TEXTURE_2D, texture.getId());
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    std::vector<Rgba> all(static_cast<std::size_t>(width * height));
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
+    glPopClientAttrib();
+    return all;
+}
+
+// Every pixel of the image as SDL reads it through the surface's own format,
+// as the height fields and fonts read their pictures.
+std::vector<Rgba> surfacePixels(const Image& image)
+{
+    const SDL_Surface& surface = *image.getSurface();
+    const int bytes = surface.format->BytesPerPixel;
+    std::vector<Rgba> all;
+    for (int y = 0; y < surface.h; ++y) {
+        for (int x = 0; x < surface.w; ++x) {
+            Uint32 value = 0; // the first `bytes` bytes of the pixel, as a little-endian machine stores them
+            std::memcpy(&value, static_cast<const uint8_t*>(surface.pixels) + y * surface.pitch + x * bytes, bytes);
+            Rgba colour{};
+            SDL_GetRGBA(value, surface.format, &colour.r, &colour.g, &colour.b, &colour.a);
+            all.push_back(colour);
+        }
+    }
+    return all;
+}
+
+// Grey PNGs of every bit depth, plain and interlaced, with and without a
+// transparent grey value: grey stays grey, and only the keyed value turns
+// transparent, in the texture and in the surface the loaders read.
+TEST(RobustPictures, GreyPngsKeepTheirGreyAndTheirTransparentValue)
+{
+    ScopedWorkDir dir;
+    ResourceManager& manager = ResourceManager::getInstance();
+    struct Row {
+        int depth;
+        bool interlaced, keyed;
+        int width, height;
+    };
+    std::vector<Row> rows = {{8, false, true, 1, 1}, {16, true, false, 1, 1}};
+    for (const int depth : {1, 2, 4, 8, 16})
+        for (const bool interlaced : {false, true})
+            for (const bool keyed : {true, false})
+                rows.push_back({depth, interlaced, keyed, 3, 2});
+    for (const auto& [depth, interlaced, keyed, width, height] : rows) {
+        const std::string file = "grey" + std::to_string(depth) + (interlaced ? "i" : "") + (keyed ? "t" : "") +
+                                 std::to_string(width) + ".png";
+        SCOPED_TRACE(file);
+        // White (the transparent value when keyed), two thirds and black; one bit has no middle.
+        const int maximum = (1 << depth) - 1;
+        const int samples[3] = {maximum, depth == 1 ? 0 : maximum * 2 / 3, 0};
+        const auto sample = [&](int i, int j) { return samples[(i + 2 * j) % 3]; };
+        ASSERT_NO_FATAL_FAILURE(writeGreyPng(file, depth, interlaced, keyed, width, height, sample));
+        std::vector<Rgba> expected;
+        for (int j = 0; j < height; ++j) {
+            for (int i = 0; i < width; ++i) {
+                const int s = sample(i, j);
+                const auto grey = static_cast<uint8_t>(depth == 16 ? s >> 8 : s * 255 / maximum);
+                expected.push_back({grey, grey, grey, static_cast<uint8_t>(keyed && s == maximum ? 0 : 255)});
+            }
+        }
+
+        Image* image = manager.getResource<Image>(file);
+        EXPECT_EQ(file, image->getName());
+        EXPECT_EQ(keyed ? GLenum{GL_RGBA} : GLenum{GL_RGB}, image->getInternalFormat());
+        EXPECT_EQ(expected, surfacePixels(*image));
+        manager.releaseResource(image);
+        Texture2D* texture = manager.getResource<Texture2D>(file);
+        EXPECT_EQ(expected, texels(*texture));
+        manager.releaseResource(texture);
+    }
+    EXPECT_EQ(0u, manager.getResourceCount());
+}
+
+// ---- Sounds ----------------------------------------------------------------
+
+// A WAV file of 100 frames of 16-bit samples at `rate` Hz with `channels` channels.
+std::string wavAt(uint32_t rate, uint16_t channels = 1)
+{
+    std::string text;
+    const auto put = [&text](uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            text += static_cast<char>(value >> (8 * i));
+    };
+    const uint32_t dataBytes = 100u * channels * 2u;
+    text += "RIFF";
+    put(36 + dataBytes, 4);
+    text += "WAVEfmt ";
+    put(16, 4);
+    put(1, 2); // plain samples
+    put(channels, 2);
+    put(rate, 4);
+    put(rate * channels * 2u, 4);
+    put(channels * 2u, 2);
+    put(16, 2);
+    text += "data";
+    put(dataBytes, 4);
+    text.append(dataBytes, '\0');
+    return text;
+}
+
+// The mixer plays at 44100 Hz. It converts a sound's rate step by step in a
+// chain it never checks; rates far off used to crash the program here.
+TEST(RobustSounds, CutFilesAndRatesTheMixerCannotConvertFallBackToTheDefaultSound)
+{
+    ScopedWorkDir dir;
+    ResourceManager& manager = ResourceManager::getInstance();
+    dir.writeFile(Sound::defaultFile, wavFile(50));
+    const std::string whole = wavFile(441);
+    const auto tooFar = [](uint32_t rate) {
+        return ". Its rate of " + std::to_string(static_cast<int32_t>(rate)) +
+               " Hz is too far from the mixer's 44100 Hz.";
+    };
+    const struct { const char* file; std::string contents, problem; } rows[] = {
+        {"header-cut.wav", whole.substr(0, 30), ""},
+        {"data-cut.wav", whole.substr(0, 144), ""},
+        {"rate0.wav", wavAt(0), tooFar(0)},
+        {"rate1.wav", wavAt(1, 2), tooFar(1)},
+        {"rate2756.wav", wavAt(2756), tooFar(2756)},
+        {"rate705601.wav", wavAt(705601, 2), tooFar(705601)},
+        {"rate2147483647.wav", wavAt(2147483647), tooFar(2147483647)},
+        {"rate4294967295.wav", wavAt(4294967295u), tooFar(4294967295u)},
+    };
+    for (const auto& [file, contents, problem] : rows) {
+        dir.writeFile(file, contents);
+        Sound* sound = nullptr;
+        EXPECT_EQ("src/sound: Cannot load Resource " + std::string(file) + problem + fallback,
+                  capturedStdout([&] { sound = manager.getResource<Sound>(file); }));
+        EXPECT_TRUE(sound->getName() == Sound::defaultFile && sound->getChunk()) << file;
+        manager.releaseResource(sound);
+    }
+    // Within a factor of 16 of the mixer's rate, both ways, a sound is its own.
+    for (const uint32_t rate : {2757u, 8000u, 705600u}) {
+        dir.writeFile("fine.wav", wavAt(rate, 2));
+        Sound* sound = nullptr;
+        EXPECT_EQ("", capturedStdout([&] { sound = manager.getResource<Sound>("fine.wav"); })) << rate;
+        EXPECT_TRUE(sound->getName() == "fine.wav" && sound->getChunk()) << rate;
+        manager.releaseResource(sound);
+    }
+}
+
+// ---- Levels ----------------------------------------------------------------
+
+std::vector<std::pair<std::string, int32_t>> managerTable()
+{
+    const ResourceManager& manager = ResourceManager::getInstance();
+    std::vector<std::pair<std::string, int32_t>> table;
+    for (std::size_t i = 0; i < manager.getResourceCount(); ++i)
+        table.emplace_back(manager.getResourceAt(i).getName(), manager.getResourceAt(i).getRefCount());
+    return table;
+}
+
+// The files named by the fallback messages in printed output, in order.
+std::vector<std::string> fellBack(const std::string& printed)
+{
+    const std::string loadError = "Cannot load Resource ", openError = "Cannot open or create file '";
+    std::vector<std::string> names;
+    std::size_t at = 0;
+    while (true) {
+        const std::size_t load = printed.find(loadError, at), open = printed.find(openError, at);
+        if (load == std::string::npos && open == std::string::npos)
+            return names;
+        const bool opening = open < load;
+        at = opening ? open + openError.size() : load + loadError.size();
+        const std::size_t end = printed.find(opening ? "'" : ". ", at);
+        names.push_back(printed.substr(at, end - at));
+    }
+}
+
+std::string nameOf(GAME_STATE state)
+{
+    switch (state) {
+    case GAME_STATE::RUNNING:
+        return "running";
+    case GAME_STATE::LOST:
+        return "lost";
+    case GAME_STATE::BRONZE:
+        return "bronze";
+    case GAME_STATE::SILVER:
+        return "silver";
+    case GAME_STATE::GOLD:
+        return "gold";
+    }
+    return "?";
+}
+
+// Level files and terrain descriptions naming what is not there, or sizes
+// that leave no ground: each is refused by name, or plays until it ends.
+// A terrain that fails to load stays in the resource table with one hold,
+// as the manager keeps every failed load; every other hold goes back.
+TEST(RobustLevels, DamagedLevelsAreRefusedByNameOrPlayWithoutCrashing)
+{
+    RoundFixture round;
+    const ScopedWorkDir& dir = round.dir();
+    const auto flat = [](int, int) { return HeightPixel{200}; };
+    round.writeTerrain("resources/heightmaps/flat.txt", 60, 2, 10.0f, 33.0f, flat);
+    round.writeTerrain("resources/heightmaps/dot.txt", 1, 1, 10.0f, 33.0f, flat);
+    round.writeTerrain("resources/heightmaps/column.txt", 1, 500, 10.0f, 33.0f, flat);
+    round.writeTerrain("resources/heightmaps/row.txt", 500, 1, 10.0f, 33.0f, flat);
+    // A description with the given first line (image and scales) and decoration mesh.
+    const auto describe = [&](const std::string& name, const std::string& firstLine,
+                              const std::string& mesh = "resources/meshes/defaultmesh.zms") {
+        std::string text = firstLine + "\n";
+        for (int unit = 0; unit < 4; ++unit)
+            text += "resources/textures/ground.png ";
+        dir.writeFile("resources/heightmaps/" + name, text + "\n1 1 1\n" + mesh + " 0.1\n");
+        return "resources/heightmaps/" + name;
+    };
+    const std::string image = "resources/heightmaps/flat.txt.bmp";
+    const bool glsl = GLEW_ARB_multitexture && GLEW_ARB_shader_objects;
+    const std::string unusable = "src/game: Level file 'resources/lvls/t.txt' names a terrain without usable size: '";
+    const std::string vertexShader = "resources/shaders/vertexshader_terrain.fx";
+    const std::string shaderError =
+        "src/hlslshader: HLSLShader error: There is an error in the 'Vertex' Shader Source.";
+    const struct Row {
+        std::string what, description, background;
+        std::vector<std::string> fellBack;
+        std::string refusal, outcome;
+        std::string damagedFile = "", damagedContents = ""; // for this row only; no contents: no file
+    } rows[] = {
+        {"missing description", "resources/heightmaps/none.txt", "resources/textures/bg.png", {},
+         "Cannot open or create file 'resources/heightmaps/none.txt'", ""},
+        {"missing height image", describe("noimage.txt", "resources/heightmaps/none.bmp 10 33 0.1"),
+         "resources/textures/bg.png", {"resources/heightmaps/none.bmp"}, "", "gold"},
+        {"missing background", "resources/heightmaps/flat.txt", "resources/textures/none.png",
+         {"resources/textures/none.png"}, "", "lost"},
+        {"missing decoration mesh", describe("nomesh.txt", image + " 10 33 0.1", "resources/meshes/none.zms"),
+         "resources/textures/bg.png", {"resources/meshes/none.zms"}, "", "lost"},
+        {"scale x 0", describe("x0.txt", image + " 0 33 0.1"), "resources/textures/bg.png", {},
+         unusable + "resources/heightmaps/x0.txt'", ""},
+        // "nan" is a word, not a number: the reads after it shift by one word.
+        {"scale x nan", describe("xnan.txt", image + " nan 33 0.1"), "resources/textures/bg.png",
+         {"nan", "33", "0.1", "resources/textures/ground.png"},
+         unusable + "resources/heightmaps/xnan.txt'", ""},
+        {"scale y 0", describe("y0.txt", image + " 10 0 0.1"), "resources/textures/bg.png", {}, "", "lost"},
+        {"height scale 0", describe("h0.txt", image + " 10 33 0"), "resources/textures/bg.png", {}, "", "lost"},
+        {"height scale nan", describe("hnan.txt", image + " 10 33 nan"), "resources/textures/bg.png",
+         {"nan", "resources/textures/ground.png"},
+         unusable + "resources/heightmaps/hnan.txt'", ""},
+        {"1 x 1 image", "resources/heightmaps/dot.txt", "resources/textures/bg.png", {}, "", "gold"},
+        {"1 x 500 image", "resources/heightmaps/column.txt", "resources/textures/bg.png", {}, "", "gold"},
+        {"500 x 1 image", "resources/heightmaps/row.txt", "resources/textures/bg.png", {}, "", "lost"},
+        // Only the terrain's GLSL path reads the shader sources.
+        {"missing shader", describe("noshader.txt", image + " 10 33 0.1"), "resources/textures/bg.png", {},
+         glsl ? "Cannot open or create file '" + vertexShader + "'" : "", glsl ? "" : "lost", vertexShader},
+        {"shader not compiling", describe("badshader.txt", image + " 10 33 0.1"), "resources/textures/bg.png", {},
+         glsl ? shaderError : "", glsl ? "" : "lost", vertexShader, "void main() { gl_Position = ; }\n"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        dir.writeFile("resources/lvls/t.txt", "A damaged level\n" + row.description + " " + row.background + " 1\n");
+        const std::string undamaged = row.damagedFile.empty() ? "" : readWholeFile(row.damagedFile);
+        if (!row.damagedFile.empty())
+            row.damagedContents.empty() ? (void)fs::remove(row.damagedFile)
+                                        : dir.writeFile(row.damagedFile, row.damagedContents);
+        const auto before = managerTable();
+        Game game;
+        std::string refusal;
+        const std::string printed =
+            capturedStdout([&] { refusal = thrownMessage([&] { game.start("resources/lvls/t.txt"); }); });
+        EXPECT_EQ(row.fellBack, fellBack(printed));
+        EXPECT_EQ(row.refusal, refusal);
+        std::string outcome;
+        if (refusal.empty()) {
+            GAME_STATE state = GAME_STATE::RUNNING;
+            for (int frame = 0; frame < 600 && state == GAME_STATE::RUNNING; ++frame) {
+                round.frame(16);
+                state = game.update();
+            }
+            outcome = nameOf(state);
+        }
+        EXPECT_EQ(row.outcome, outcome);
+        game.stop();
+        auto after = managerTable();
+        if (!refusal.empty() && refusal.rfind("src/game: ", 0) != 0) { // the terrain itself failed to load
+            ASSERT_FALSE(after.empty());
+            EXPECT_EQ(std::pair(row.description, 1), after.back());
+            after.pop_back();
+            ResourceManager& manager = ResourceManager::getInstance();
+            manager.releaseResource(&manager.getResourceAt(manager.getResourceCount() - 1));
+        }
+        EXPECT_EQ(before, after);
+        if (!row.damagedFile.empty())
+            dir.writeFile(row.damagedFile, undamaged);
+    }
+}
+
+// ---- The savegame ------------------------------------------------------------
+
+// A process killed after the new contents are on the disk but before the
+// rename leaves the old savegame whole; the leftover file is read by nobody
+// and the next save replaces it.
+TEST(RobustSavegame, AProcessKilledBetweenWritingAndRenamingKeepsTheOldSavegame)
+{
+    const std::string old = "1 0 0 0 0 0 2 ";
+    ScopedWorkDir dir;
+    dir.writeFile(Savegame::fileName, old);
+    const std::string newer = Savegame::format(Savegame::mergeMedal(Savegame::read(), "resources/lvls/lvl1.txt",
+                                                                    GAME_STATE::GOLD));
+    const pid_t child = fork();
+    if (child == 0) {
+        if (Savegame::writeTemporaryFile(newer) == nullptr)
+            std::raise(SIGKILL);
+        _exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(child, waitpid(child, &status, 0));
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the child wrote and was killed";
+    EXPECT_EQ(old, readWholeFile(Savegame::fileName));
+    EXPECT_EQ(newer, readWholeFile(Savegame::temporaryFileName));
+    EXPECT_EQ((std::vector<int32_t>{1, 0, 0, 0, 0, 0, 2}), Savegame::read());
+
+    EXPECT_TRUE(Savegame::saveMedal("resources/lvls/lvl2.txt", GAME_STATE::BRONZE));
+    EXPECT_EQ("1 1 0 0 0 0 2 ", readWholeFile(Savegame::fileName));
+    EXPECT_FALSE(fs::exists(Savegame::temporaryFileName));
+}
+
+// ---- The real executable ---------------------------------------------------
+
+// The configuration file's text with `key` given as `value` word for word.
+std::string configWith(const std::string& key, const std::string& value)
+{
+    return configText({}, {key}) + key + ' ' + value + '\n';
+}
+
+// Configurations and devices the game cannot start with: status 1 and one
+// line on standard error, before any resource is read.
+TEST(RobustProgram, UnusableConfigurationsAndMissingDevicesEndWithOneErrorLine)
+{
+    const std::string videoMode = "src/window: Could not Set Video Mode. Error in SDL_SetVideoMode().";
+    const std::string mixer = "src/audio: Could not init Audio Mode. ";
+    const struct Row {
+        std::string what, config;
+        std::map<std::string, std::string> environment;
+        std::string error;
+    } rows[] = {
+        {"empty configuration", "", {}, "src/config: Configfile does not contain 'window_width'"},
+        {"configuration is a directory", "<directory>", {}, "Cannot open or create file 'resources/config.cfg'"},
+        {"window width wraps", configWith("window_width", "99999999999"), {}, videoMode},
+        {"negative window height", configWith("window_height", "-1"), {}, videoMode},
+        {"huge channel count", configWith("audio_channels", "2147483647"), {}, mixer + "Error in Mix_OpenAudio()."},
+        {"huge audio rate", configWith("audio_frequency", "2147483647"), {},
+         mixer + "The configured rate of 2147483647 Hz is too far from the sounds' 44100 Hz."},
+        {"negative audio rate", configWith("audio_frequency", "-1"), {},
+         mixer + "The configured rate of -1 Hz is too far from the sounds' 44100 Hz."},
+        {"no display for X11", configText(), {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", "x11"}},
+         "src/window: Could not init Video Mode. Error in SDL_Init()."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScopedWorkDir dir;
+        if (row.config == "<directory>")
+            fs::create_directories("resources/config.cfg");
+        else
+            dir.writeFile("resources/config.cfg", row.config);
+        RunningProgram program(executable, dir.path(), row.environment);
+        EXPECT_EQ(1, program.waitForExit(20s));
+        EXPECT_EQ("Error: " + row.error + "\n", program.standardError());
+    }
+
+    // Without a display SDL falls back to whatever driver it finds (a text
+    // terminal one on Debian), which cannot open an OpenGL window.
+    ScopedWorkDir dir;
+    dir.writeFile("resources/config.cfg", configText());
+    RunningProgram program(executable, dir.path(), {{"DISPLAY", ":4095"}});
+    EXPECT_EQ(1, program.waitForExit(20s));
+    const std::string error = program.standardError();
+    EXPECT_TRUE(error == "Error: " + videoMode + "\n" ||
+                error == "Error: src/window: Could not init Video Mode. Error in SDL_Init().\n")
+        << error;
+}
+
+// Odd values the game can live with: it opens its window, loads the main
+// screen without a fallback and ends cleanly when the window is closed.
+TEST(RobustProgram, OddButUsableConfigurationsStartAndCloseCleanly)
+{
+    const std::pair<std::string, std::string> rows[] = {
+        {"window_width", "800px"},       {"window_height", "2147483647"}, {"renderer_width", "0"},
+        {"audio_frequency", "0"},        {"audio_channels", "0"},        {"audio_chunksize", "2147483647"},
+        {"audio_chunksize", "-1"},
+    };
+    for (const auto& [key, value] : rows) {
+        SCOPED_TRACE(key + " " + value);
+        ScopedWorkDir dir;
+        copyResources(fs::path(KERBOLT_SOURCE_DIR) / "resources", dir.path() / "resources", "0 0 0 0 0 0 0 ");
+        dir.writeFile("resources/config.cfg", configWith(key, value));
+        RunningProgram program(executable, dir.path());
+        const unsigned long window = xwindows::waitForWindow(program.pid(), "Quenor", 30s);
+        ASSERT_NE(0ul, window) << program.standardError();
+        xwindows::requestClose(window);
+        EXPECT_EQ(0, program.waitForExit(30s));
+        EXPECT_EQ("", program.standardOutput());
+        EXPECT_EQ("", program.standardError());
+    }
+}
+
+} // namespace
