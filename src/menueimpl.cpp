@@ -1,6 +1,8 @@
 #include "menueimpl.h"
 
 #include "button.h"
+#include "config.h"
+#include "fontwriter.h"
 #include "menue.h"
 #include "menuemain.h"
 
@@ -38,4 +40,15 @@ void MenueImpl::addMenueButton(Widgets& widgets, const Point2D& position, const 
     widgets.push_back(std::move(button));
     added.start(position, Point2D(256, 37), text, MenueMain::clickSoundFile, MenueMain::hoverSoundFile);
     added.setActionListener(listener, "Menue", command);
+}
+
+void MenueImpl::writeTitleAndLines(const char* title, std::span<const TextLine> lines)
+{
+    constexpr int32_t textLeft = 100;
+    FontWriter& writer = FontWriter::getInstance();
+    writer.selectFont(3);
+    writer.write2D(title, textLeft, Config::get("window_height") - 120);
+    writer.selectFont(2);
+    for (const TextLine& line : lines)
+        writer.write2D(line.text, textLeft, Config::get("window_height") - line.belowTop);
 }

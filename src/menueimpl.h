@@ -2,7 +2,9 @@
 
 #include "menueitem.h"
 
+#include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,12 @@ class Menue;
 class MenueImpl {
 public:
     using Widgets = std::vector<std::unique_ptr<MenueItem>>;
+    // A line of a screen's text and how far below the window's top edge its
+    // glyphs begin.
+    struct TextLine {
+        const char* text;
+        int32_t belowTop;
+    };
 
     MenueImpl() = default;
     virtual ~MenueImpl();
@@ -41,4 +49,8 @@ protected:
     // start that fails half-way still leaves its holds to stopAll.
     static void addMenueButton(Widgets& widgets, const Point2D& position, const std::string& text,
                                ActionListener* listener, const std::string& command);
+
+    // The title in the largest font 120 below the top, then the lines in the
+    // 18-point font, all from x = 100; the 18-point font stays selected.
+    static void writeTitleAndLines(const char* title, std::span<const TextLine> lines);
 };

@@ -1,20 +1,10 @@
 #include "menuemain.h"
 
 #include "config.h"
-#include "fontwriter.h"
 
 namespace {
 
-constexpr int32_t textLeft = 100;
-
-// A line of the welcome text and how far below the window's top edge its
-// glyphs begin.
-struct TextLine {
-    const char* text;
-    int32_t belowTop;
-};
-
-constexpr TextLine story[] = {
+constexpr MenueImpl::TextLine story[] = {
     {"This is the new Version of the well known game 'Kerbolt'.", 180},
     {"You still play the small character called 'Pimbo'. The bad news is,", 200},
     {"that the nuclear bomb didn`t finish exploding yet. So your turn is to", 220},
@@ -41,12 +31,7 @@ void MenueMain::stop()
 void MenueMain::update()
 {
     updateAll(items);
-    FontWriter& writer = FontWriter::getInstance();
-    writer.selectFont(3);
-    writer.write2D("Welcome to Kerbolt 2008!", textLeft, Config::get("window_height") - 120);
-    writer.selectFont(2);
-    for (const TextLine& line : story)
-        writer.write2D(line.text, textLeft, Config::get("window_height") - line.belowTop);
+    writeTitleAndLines("Welcome to Kerbolt 2008!", story);
 }
 
 void MenueMain::addMainButtons(Widgets& items, ActionListener* listener)

@@ -24,16 +24,6 @@ constexpr uint8_t ground = 200; // z 20 with heightScale 0.1
 constexpr uint8_t plateau = 230;
 constexpr uint8_t pit = 100; // below half the maximum height of 25.5
 
-// Every held resource as (name, holds), to see a round leave the table as it found it.
-std::vector<std::pair<std::string, int32_t>> managerTable()
-{
-    const ResourceManager& manager = ResourceManager::getInstance();
-    std::vector<std::pair<std::string, int32_t>> table;
-    for (std::size_t i = 0; i < manager.getResourceCount(); ++i)
-        table.emplace_back(manager.getResourceAt(i).getName(), manager.getResourceAt(i).getRefCount());
-    return table;
-}
-
 class GameTest : public ::testing::Test {
 protected:
     // A terrain `columns` x 2 points, scaleX 10 and scaleY 33 (66 deep), flat

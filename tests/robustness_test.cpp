@@ -231,15 +231,6 @@ TEST(RobustSounds, CutFilesAndRatesTheMixerCannotConvertFallBackToTheDefaultSoun
 
 // ---- Levels ----------------------------------------------------------------
 
-std::vector<std::pair<std::string, int32_t>> managerTable()
-{
-    const ResourceManager& manager = ResourceManager::getInstance();
-    std::vector<std::pair<std::string, int32_t>> table;
-    for (std::size_t i = 0; i < manager.getResourceCount(); ++i)
-        table.emplace_back(manager.getResourceAt(i).getName(), manager.getResourceAt(i).getRefCount());
-    return table;
-}
-
 // The files named by the fallback messages in printed output, in order.
 std::vector<std::string> fellBack(const std::string& printed)
 {

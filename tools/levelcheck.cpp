@@ -18,6 +18,7 @@
 //
 // Needs an X display (xvfb-run works) and an audio driver (SDL_AUDIODRIVER=dummy).
 
+#include "backbuffer.h"
 #include "camera.h"
 #include "game.h"
 #include "heightmap.h"
@@ -29,7 +30,6 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
@@ -239,24 +239,6 @@ struct LevelReport {
     Outcome idle;
 };
 
-void saveScreenshot(const std::string& file)
-{
-    const int width = static_cast<int>(Renderer::getInstance().getWidth());
-    const int height = static_cast<int>(Renderer::getInstance().getHeight());
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    // A negative row stride writes GL's bottom-up rows top-down.
-    if (!png_image_write_to_file(&image, file.c_str(), 0, pixels.data(), -width * 3, nullptr))
-        throw std::runtime_error("cannot write " + file + ": " + image.message);
-}
-
 // A frame worth a picture: past a third of the level, a whole pit and the
 // player well inside the view around its centre.
 bool showsPitAndPlayer(float viewCentre, float playerX, float length, const std::vector<Pit>& pits)
@@ -321,7 +303,7 @@ public:
                 outcome.smallestLeadX = player.getX();
             }
             if (!shotTaken && showsPitAndPlayer(-camera.getX(), player.getX(), terrain.getLengthX(), pits)) {
-                saveScreenshot(shotFile);
+                saveBackBufferPng(shotFile);
                 shotTaken = true;
             }
         }

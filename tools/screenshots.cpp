@@ -16,6 +16,7 @@
 // Needs an X display (xvfb-run works) and an audio driver (SDL_AUDIODRIVER=dummy).
 
 #include "application.h"
+#include "backbuffer.h"
 #include "camera.h"
 #include "config.h"
 #include "game.h"
@@ -27,7 +28,6 @@
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
-#include <png.h>
 
 #include <exception>
 #include <filesystem>
@@ -75,26 +75,6 @@ void pushMotion(int x, int y)
     pushEvent(event);
 }
 
-// The back buffer, i.e. the frame the application has just drawn.
-void savePicture(const std::filesystem::path& file)
-{
-    const int width = static_cast<int>(Renderer::getInstance().getWidth());
-    const int height = static_cast<int>(Renderer::getInstance().getHeight());
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    // A negative row stride writes GL's bottom-up rows top-down.
-    if (!png_image_write_to_file(&image, file.c_str(), 0, pixels.data(), -width * 3, nullptr))
-        throw std::runtime_error("cannot write " + file.string() + ": " + image.message);
-    std::cout << "wrote " << file.string() << '\n';
-}
-
 class Session {
 public:
     Session(Quenor& engine, std::filesystem::path output)
@@ -108,8 +88,10 @@ public:
     {
         if (!app.update())
             throw std::runtime_error("the application ended unexpectedly");
-        if (!shot.empty())
-            savePicture(output / shot);
+        if (!shot.empty()) {
+            saveBackBufferPng((output / shot).string());
+            std::cout << "wrote " << (output / shot).string() << '\n';
+        }
         clockNow += frameMs;
         engine.update();
     }

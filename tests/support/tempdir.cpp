@@ -1,5 +1,7 @@
 #include "tempdir.h"
 
+#include "resourcemanager.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -109,4 +111,13 @@ std::string thrownMessage(const std::function<void()>& action)
         return error.what();
     }
     return "";
+}
+
+std::vector<std::pair<std::string, int32_t>> managerTable()
+{
+    const ResourceManager& manager = ResourceManager::getInstance();
+    std::vector<std::pair<std::string, int32_t>> table;
+    for (std::size_t i = 0; i < manager.getResourceCount(); ++i)
+        table.emplace_back(manager.getResourceAt(i).getName(), manager.getResourceAt(i).getRefCount());
+    return table;
 }

@@ -6,6 +6,8 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 // A fresh temporary directory that is the working directory while the object
 // lives. The game opens everything relative to the working directory, so a
@@ -29,6 +31,10 @@ private:
 
 // A 16-bit mono 22050 Hz WAV file: the 44-byte header, then `samples` samples of a ramp.
 std::string wavFile(uint32_t samples);
+
+// Every resource the manager holds, as (file name, holds), in table order:
+// to see that something leaves the table as it found it.
+std::vector<std::pair<std::string, int32_t>> managerTable();
 
 std::string readWholeFile(const std::filesystem::path& file);
 
