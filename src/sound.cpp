@@ -16,12 +16,12 @@ namespace {
 // at the start of the file.
 std::optional<int> wavRate(SDL_RWops* reader)
 {
-    SDL_AudioSpec spec{};
+    SDL_AudioSpec wavFormat{};
     Uint8* samples = nullptr;
     Uint32 length = 0;
     std::optional<int> rate;
-    if (SDL_LoadWAV_RW(reader, 0, &spec, &samples, &length)) {
-        rate = spec.freq;
+    if (SDL_LoadWAV_RW(reader, 0, &wavFormat, &samples, &length)) {
+        rate = wavFormat.freq;
         SDL_FreeWAV(samples);
     }
     SDL_RWseek(reader, 0, RW_SEEK_SET);
