@@ -43,7 +43,7 @@ constexpr Colour labelBand{0.15f, 0.15f, 0.2f};
 constexpr const char* terrainTextures[] = {
     "resources/textures/terrain/grass.png",
     "resources/textures/terrain/earth.png",
-    "resources/textures/terrain/rock.png",
+    "resources/textures/lvls/sand.png",
 };
 
 // Every byte that has a glyph, in code order.

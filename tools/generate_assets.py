@@ -26,9 +26,9 @@ def main():
         print(f"generate_assets: {label}")
         step()
     print("generate_assets: terrain textures and the menu island")
-    means = terrain.generate()
+    terrain.generate()
     print("generate_assets: terrain shaders")
-    shaders.generate({"grass": means["grass"], "rock": means["rock"], "earth": means["earth"]})
+    shaders.generate()
     for label, step in [("meshes", meshes.generate), ("skies", sky.generate), ("loading picture", loading.generate),
                         ("sounds", sounds.generate)]:
         print(f"generate_assets: {label}")

@@ -90,7 +90,7 @@ def pit(width, land=None):
 
 
 class Look:
-    def __init__(self, sky_file, trees, tree_chance, textures=("grass", "rock", "earth"), water=False, tint=None):
+    def __init__(self, sky_file, trees, tree_chance, textures=("grass", "grain", "earth"), water=False, tint=None):
         self.sky_file, self.trees, self.tree_chance = sky_file, trees, tree_chance
         self.textures, self.water, self.tint = textures, water, tint
 
@@ -111,6 +111,8 @@ CANYON = "resources/textures/lvls/sky_canyon.png"
 FIR = "resources/meshes/tree.zms"
 BROADLEAF = "resources/meshes/tree_round.zms"
 SAND = "resources/textures/lvls/sand.png"
+# Grain of sand, rock and earth for the terrain shader (see assetlib/terrain.py).
+SAND_GRAIN = "resources/textures/lvls/sand_grain.png"
 
 # Skies of our own, made by the asset library's sky painter.
 EXTRA_SKIES = {
@@ -137,7 +139,7 @@ HIGHLAND = Look(DUSK, FIR, 0.06)
 AUTUMN = Look(DUSK, BROADLEAF, 0.09, tint="autumn")
 STORMY_COAST = Look(STORM, FIR, 0.06, water=True, tint="storm")
 ASHEN = Look(NIGHT, FIR, 0.03, tint="ash")
-CANYON_LOOK = Look(CANYON, FIR, 0.015, textures=("sand", "rock", "earth"), tint="canyon")
+CANYON_LOOK = Look(CANYON, FIR, 0.015, textures=("sand", "sand grain", "earth"), tint="canyon")
 
 
 # ---- the levels --------------------------------------------------------------
@@ -342,8 +344,8 @@ def sand_texture():
 
 
 def description_text(level, length):
-    tex = {"grass": "resources/textures/terrain/grass.png", "rock": "resources/textures/terrain/rock.png",
-           "earth": "resources/textures/terrain/earth.png", "sand": SAND}
+    tex = {"grass": "resources/textures/terrain/grass.png", "grain": "resources/textures/terrain/grain.png",
+           "earth": "resources/textures/terrain/earth.png", "sand": SAND, "sand grain": SAND_GRAIN}
     names = " ".join(tex[t] for t in level.look.textures)
     # Grain about every 16, 32 and 20 units, as on the menu's island.
     repeats = f"{length / 16:g} {length / 32:g} {length / 20:g}"
@@ -389,7 +391,9 @@ def write_extras():
     for style, (file, seed, config) in EXTRA_SKIES.items():
         sky.SKIES[style] = config
         common.save_png(sky.sky(style, seed), file[len("resources/"):])
-    common.save_png(sand_texture(), SAND[len("resources/"):])
+    sand = sand_texture()
+    common.save_png(sand, SAND[len("resources/"):])
+    common.save_png(terrain.grain_picture(sand, terrain.rock(), terrain.earth()), SAND_GRAIN[len("resources/"):])
 
 
 def main(argv):

@@ -67,13 +67,12 @@ def _backdrop_picture(description):
     mesh_file, mesh_scale = tokens[11], float(tokens[12])
     rgb = np.asarray(Image.open(os.path.join(common.REPO, image)).convert("RGB"), dtype=np.float64)
     terrain = scene.Terrain(rgb, sx, sy, hs, repeats)
-    means = [terrain_means(t) for t in textures[1:]]
     w, h = 2 * PICTURE, 2 * PICTURE * 3 // 4
     canvas = raster.Canvas(w, h, (128, 128, 204))
     projection = raster.perspective(45, w / h, 1, 1024)
     modelview = (raster.translate(0, -20, -220) @ raster.rotate(-80, 1, 0, 0) @ raster.rotate(90, 0, 0, 1)
                  @ raster.translate(-190, -190, 0))
-    scene.draw_terrain(canvas, terrain, textures, means, projection, modelview)
+    scene.draw_terrain(canvas, terrain, textures, projection, modelview)
     mesh = meshes.read_zms(os.path.join(common.REPO, mesh_file))
     mesh_texture = preview.texture(Image.open(os.path.join(common.REPO, mesh.texture)))
     for position, size in terrain.objects(mesh_scale):
@@ -81,11 +80,6 @@ def _backdrop_picture(description):
                         modelview @ raster.translate(*position) @ raster.scale(size))
     img = Image.fromarray(np.clip(canvas.rgb, 0, 255).astype(np.uint8), "RGB")
     return img.resize((PICTURE, PICTURE * 3 // 4), Image.Resampling.BOX)
-
-
-def terrain_means(texture):
-    rgb = texture[..., :3]
-    return float(np.mean(rgb[..., 0] * 0.299 + rgb[..., 1] * 0.587 + rgb[..., 2] * 0.114))
 
 
 def _wave_picture(path):

@@ -7,8 +7,6 @@ import numpy as np
 
 from . import raster, shaders
 
-LUMA = np.array([0.299, 0.587, 0.114])
-
 
 class Terrain:
     """A height field as the game builds it from a height image: grid point
@@ -65,16 +63,16 @@ def _unit(v):
     return v / np.maximum(np.linalg.norm(v, axis=-1, keepdims=True), 1e-12)
 
 
-def draw_terrain(canvas, terrain, textures, means, projection, modelview):
-    """textures: float RGBA arrays (0..1) for units 0-3; means: the detail
-    textures' mean luminances (grass, rock, earth)."""
+def draw_terrain(canvas, terrain, textures, projection, modelview):
+    """textures: float RGBA arrays (0..1) for units 0-3, as the terrain
+    shader reads them (units 0 and 2)."""
     tris = terrain.triangles()
     idx = np.array(tris)                     # (n, 3, 2)
     rows, cols = idx[..., 0], idx[..., 1]
     positions = terrain.pos[rows, cols]
     normals = terrain.normals[rows, cols]
     tc0 = terrain.tc0[rows, cols]
-    tcs = [tc[rows, cols] for tc in terrain.tc]
+    tc2 = terrain.tc[1][rows, cols]
     eye_normals = normals @ modelview[:3, :3].T
     hom = np.concatenate([positions, np.ones(positions.shape[:2] + (1,))], axis=2)
     eye_pos = hom @ modelview.T
@@ -83,27 +81,21 @@ def draw_terrain(canvas, terrain, textures, means, projection, modelview):
     sun_c = np.array(shaders.SUN_COLOUR)
     sky_c = np.array(shaders.SKY_COLOUR)
     haze_c = np.array(shaders.HAZE_COLOUR)
-    g_mean, r_mean, e_mean = means
 
     def shade(t, w):
         up = _unit(w @ normals[t])
         n = _unit(w @ eye_normals[t])
         m = raster.sample_texture(textures[0], w @ tc0[t])
-        grass = raster.sample_texture(textures[1], w @ tcs[0][t])[:, :3]
-        rock = raster.sample_texture(textures[2], w @ tcs[1][t])[:, :3]
-        earth = raster.sample_texture(textures[3], w @ tcs[2][t])[:, :3]
+        grains = raster.sample_texture(textures[2], w @ tc2[t])[:, :3] * 2.0
         a = m[:, 3]
         detail = np.clip(a * 2, 0, 1)
         grass_share = np.clip(a * 2 - 1, 0, 1)
         z = up[:, 2]
         tt = np.clip((z - 0.62) / (0.86 - 0.62), 0, 1)
         rock_share = (1 - tt * tt * (3 - 2 * tt)) * detail
-        grain = (earth @ LUMA / e_mean) * (1 - grass_share) + (grass @ LUMA / g_mean) * grass_share
-        grain = grain * (1 - rock_share) + (rock @ LUMA / r_mean) * rock_share
-        own = (earth * (1 - grass_share[:, None]) + grass * grass_share[:, None])
-        own = own * (1 - rock_share[:, None]) + rock * rock_share[:, None]
+        grain = grains[:, 2] * (1 - grass_share) + grains[:, 0] * grass_share
+        grain = grain * (1 - rock_share) + grains[:, 1] * rock_share
         colour = m[:, :3] * (1 + (grain - 1) * detail)[:, None]
-        colour = colour + (own - colour) * (0.2 * detail)[:, None]
         s = np.clip(n @ sun, 0, None)
         lit = colour * (sky_c + sun_c * s[:, None])
         haze = np.clip((w @ distance[t] - 240.0) / 500.0, 0, 0.4)

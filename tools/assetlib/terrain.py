@@ -3,10 +3,14 @@ colour maps made from height images, and the menu's island backdrop.
 
 How the terrain shader uses them: texture 0, the colour map, is stretched
 once over the whole terrain and gives the large-scale colour; its alpha is
-a detail mask (0 = water, no detail; 0.5 = earth; 1 = grass). Textures 1 to
-3 repeat across the terrain and add grain: grass and earth follow the mask,
-rock takes over on steep slopes. Without shaders the game draws texture 1
-alone, so the grass texture is a complete ground texture by itself."""
+a detail mask (0 = water, no detail; 0.5 = earth; 1 = grass). Texture 2,
+the grain picture, repeats every 32 units and holds in its red, green and
+blue the brightness grain of grass, rock and earth: grass and earth follow
+the mask, rock takes over on steep slopes. One read gives all three, which
+on a software renderer is much cheaper than three pictures. Without shaders
+the game draws texture 1 alone, so the grass texture is a complete ground
+texture by itself; texture 3 (earth) is kept for that slot's old meaning and
+is not read by the shader."""
 
 import numpy as np
 from PIL import Image, ImageDraw
@@ -95,6 +99,37 @@ def mean_luminance(image):
     return float(np.mean(a[..., 0] * 0.299 + a[..., 1] * 0.587 + a[..., 2] * 0.114))
 
 
+GRAIN_SCALE = 0.5   # stored grain = grain x 0.5, so the shader multiplies by 2
+
+
+def _grain(image):
+    """Brightness relative to the picture's mean: 1 on average."""
+    a = np.asarray(image.convert("RGB"), dtype=np.float64) / 255.0
+    luminance = a @ np.array([0.299, 0.587, 0.114])
+    return luminance / luminance.mean()
+
+
+def _double_wrapped(field):
+    """Twice the size by linear interpolation that wraps around the edges,
+    so that a tiling picture stays seamless."""
+    n = field.shape[0]
+    out = np.empty((2 * n, 2 * n))
+    right = np.roll(field, -1, axis=1)
+    out[0::2, 0::2] = field
+    out[0::2, 1::2] = 0.5 * (field + right)
+    out[1::2] = 0.5 * (out[0::2] + np.roll(out[0::2], -1, axis=0))
+    return out
+
+
+def grain_picture(first, rock_image, earth_image):
+    """The grain of texture 1's ground (grass or sand), rock and earth in one
+    tiling picture for texture 2's repeat (a 32-unit tile): the 16-unit
+    grass and earth tiles twice across, the rock tile at twice its size."""
+    channels = [np.tile(_grain(first), (2, 2)), _double_wrapped(_grain(rock_image)),
+                np.tile(_grain(earth_image), (2, 2))]
+    return to_image(np.dstack(channels) * GRAIN_SCALE * 255.0)
+
+
 # ---- colour maps ----------------------------------------------------------
 
 def colour_map(red, scale_xy, height_scale, size=(256, 256), seed=1, water_level=None, danger_level=None):
@@ -180,11 +215,22 @@ def _blur(field, radius):
 
 # ---- the menu island ------------------------------------------------------
 
-ISLAND_GRID = 128
-ISLAND_SCALE = 3.0        # world units per grid step: 128 x 3 = 384 across
+# 64 x 64 points: the island turns behind the menu at some distance, where
+# a finer grid only makes triangles of a few pixels each, and a software
+# renderer pays for every one of them.
+ISLAND_GRID = 64
+ISLAND_SCALE = 6.0        # world units per grid step: 64 x 6 = 384 across
 ISLAND_HEIGHT = 0.22      # world units per red step: peaks up to 56
 ISLAND_MESH_SCALE = 0.4   # fir height = green x 0.22 x 0.4 world units
 WATER = 20                # red value of the sea surface
+
+
+def _island_noise(seed, beta):
+    """Noise made on the twice finer grid the island was first drawn on and
+    thinned to every other point, so that the coarser grid keeps its coast,
+    mountains and groves."""
+    fine = 2 * ISLAND_GRID
+    return common.spectral_noise((fine, fine), seed, beta=beta)[::2, ::2]
 
 
 def island():
@@ -197,15 +243,15 @@ def island():
     v = (yy - (n - 1) / 2.0) / (n / 2.0)
     angle = np.arctan2(v, u)
     radius = np.sqrt(u * u + v * v)
-    wobble = common.spectral_noise((n, n), 301, beta=2.8)
+    wobble = _island_noise(301, beta=2.8)
     coast = 0.66 + 0.16 * (wobble - 0.5) + 0.05 * np.sin(3 * angle + 0.7)
     land = common.smoothstep(coast + 0.12, coast - 0.1, radius)
 
     def bump(cx, cy, r, h):
         return h * np.exp(-((u - cx) ** 2 + (v - cy) ** 2) / (2 * r * r))
 
-    rough = common.spectral_noise((n, n), 302, beta=2.0)
-    ridges = 1.0 - np.abs(common.spectral_noise((n, n), 303, beta=2.2) * 2.0 - 1.0)
+    rough = _island_noise(302, beta=2.0)
+    ridges = 1.0 - np.abs(_island_noise(303, beta=2.2) * 2.0 - 1.0)
     mountain = bump(-0.08, 0.06, 0.2, 1.0) * (0.55 + 0.65 * ridges)
     hills = (bump(0.3, -0.22, 0.13, 0.42) * (0.7 + 0.5 * ridges) + bump(-0.36, -0.28, 0.12, 0.3)
              + bump(0.28, 0.34, 0.15, 0.28) + bump(-0.3, 0.4, 0.1, 0.2))
@@ -222,11 +268,12 @@ def island():
     slope = np.sqrt(gx * gx + gy * gy)
     rel = heights / 255.0
     suitable = (heights > WATER + 14) & (rel < 0.52) & (slope < 0.6)
-    forest = common.spectral_noise((n, n), 305, beta=2.6)
-    chance = np.where(suitable, 0.12 * common.smoothstep(0.55, 0.8, forest), 0.0)
+    forest = _island_noise(305, beta=2.6)
+    # Firs stand at least one grid step (6 units) apart.
+    chance = np.where(suitable, 0.45 * common.smoothstep(0.55, 0.8, forest), 0.0)
     for j in range(2, n - 2):
         for i in range(2, n - 2):
-            if r.random() < chance[j, i] and green[j - 2:j + 3, i - 2:i + 3].max() == 0:
+            if r.random() < chance[j, i] and green[j - 1:j + 2, i - 1:i + 2].max() == 0:
                 tall = r.uniform(8.5, 11.5)   # world units
                 green[j, i] = min(255, round(tall / (ISLAND_HEIGHT * ISLAND_MESH_SCALE)))
     rgb = np.dstack([heights, green, np.zeros((n, n))])
@@ -235,8 +282,10 @@ def island():
 
 def generate():
     textures = {"grass": grass(), "rock": rock(), "earth": earth()}
-    for name, image in textures.items():
-        common.save_png(image, f"textures/terrain/{name}.png")
+    for name in ("grass", "earth"):
+        common.save_png(textures[name], f"textures/terrain/{name}.png")
+    common.save_png(grain_picture(textures["grass"], textures["rock"], textures["earth"]),
+                    "textures/terrain/grain.png")
     rgb = island()
     common.save_png(to_image(rgb), "heightmaps/start_height.png")
     colours = colour_map(rgb[..., 0], ISLAND_SCALE, ISLAND_HEIGHT, (256, 256), seed=310, water_level=WATER)
@@ -244,8 +293,7 @@ def generate():
     common.save_text(
         "resources/heightmaps/start_height.png {s} {s} {h}\n"
         "resources/heightmaps/start_colour.png resources/textures/terrain/grass.png "
-        "resources/textures/terrain/rock.png resources/textures/terrain/earth.png\n"
+        "resources/textures/terrain/grain.png resources/textures/terrain/earth.png\n"
         "24 12 20\n"
         "resources/meshes/tree.zms {m}\n".format(s=ISLAND_SCALE, h=ISLAND_HEIGHT, m=ISLAND_MESH_SCALE),
         "heightmaps/start.txt")
-    return {name: mean_luminance(image) for name, image in textures.items()}
