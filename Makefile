@@ -6,6 +6,8 @@
 #   make fuzz   the libFuzzer targets for the game's file formats, FUZZ_SECONDS each
 #   make test-sanitized  every test again, built with AddressSanitizer, LeakSanitizer
 #               and UndefinedBehaviorSanitizer (make test runs it too)
+#   make bench  the frame-time benchmark under Xvfb at the shipped window size:
+#               a table, and the same figures as JSON lines in BENCH_JSON
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 # -noreset: the server must not restart between test programs, or a program
@@ -22,11 +24,14 @@ FUZZ_TEST_SECONDS ?= 30
 # with 0 or 1). No abort_on_error: the status is enough, and no core files.
 # print_suppressions=0: the end-to-end tests require an empty stderr.
 SANITIZE_DIR ?= build-asan
+# make test runs the suite a second time on sdl12-compat, the SDL 1.2 interface
+# over SDL 2 that newer distributions ship instead of SDL 1.2 (libsdl1.2-compat).
+SDL12_COMPAT_DIR ?= /usr/lib/x86_64-linux-gnu/sdl12-compat
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:exitcode=23:check_initialization_order=1:strict_init_order=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test build configure clean deps test-deps assets screenshots fuzz fuzz-build test-sanitized
+.PHONY: run test build configure clean deps test-deps assets screenshots fuzz fuzz-build test-sanitized package bench
 
 run: build resources/savegame
 	./$(BUILD_DIR)/kerbolt
@@ -38,9 +43,17 @@ resources/savegame:
 test: test-deps configure
 	cmake --build $(BUILD_DIR) -j$(JOBS)
 	xvfb-run -a -s "$(XVFB_ARGS)" ctest --test-dir $(BUILD_DIR) --output-on-failure -j2
+	LD_LIBRARY_PATH=$(SDL12_COMPAT_DIR) xvfb-run -a -s "$(XVFB_ARGS)" ctest --test-dir $(BUILD_DIR) \
+		--output-on-failure -j2 -E '^levelcheck$$'
 	$(MAKE) test-sanitized
 	$(MAKE) fuzz-build
 	fuzz/run $(FUZZ_DIR) $(FUZZ_TEST_SECONDS)
+
+# The Debian package, build/kerbolt_<version>_<arch>.deb (apt install ./build/kerbolt_*.deb).
+package: deps configure
+	scripts/install-deps --package
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target kerbolt
+	cd $(BUILD_DIR) && cpack -G DEB
 
 build: deps configure
 	cmake --build $(BUILD_DIR) -j$(JOBS) --target kerbolt
@@ -74,6 +87,14 @@ assets:
 	/usr/bin/python3 tools/generate_assets.py
 	/usr/bin/python3 tools/levels.py
 	/usr/bin/python3 tools/render_thumbnail.py
+	/usr/bin/python3 tools/make_icons.py
+
+# The benchmark's figures as JSON lines, one object per scene and metric.
+BENCH_JSON ?= bench.json
+# The screen holds the 1024 x 768 window of resources/config.cfg; no sound card needed.
+bench: test-deps configure
+	cmake --build $(BUILD_DIR) -j$(JOBS) --target kerbolt-bench
+	SDL_AUDIODRIVER=dummy xvfb-run -a -s "$(XVFB_ARGS)" ./$(BUILD_DIR)/kerbolt-bench --json $(BENCH_JSON) .
 
 screenshots: test-deps configure
 	cmake --build $(BUILD_DIR) -j$(JOBS) --target screenshots

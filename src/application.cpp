@@ -10,6 +10,32 @@
 #include "savegame.h"
 #include "timer.h"
 
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <string_view>
+
+namespace {
+
+// A label and a decimal number in a buffer of its own: the overlay is
+// written every frame, and a string built for it would cost a heap
+// allocation each time.
+class OverlayLine {
+public:
+    std::string_view show(std::string_view label, uint32_t value)
+    {
+        char* const end = std::copy_n(label.begin(), std::min(label.size(), text.size()), text.begin());
+        const auto [last, error] = std::to_chars(end, text.data() + text.size(), value);
+        return {text.data(), static_cast<std::size_t>((error == std::errc{} ? last : end) - text.data())};
+    }
+
+private:
+    // Room for the overlay's labels and the ten digits of any value.
+    std::array<char, 40> text{};
+};
+
+} // namespace
+
 APP_STATE Application::resultScreen(GAME_STATE result)
 {
     switch (result) {
@@ -133,8 +159,9 @@ void Application::drawOverlay()
     writer.setHighlight(true);
     writer.write2D(titleText, 0, windowHeight - 5);
     writer.setHighlight(false);
-    writer.write2D("Frames per Second: " + std::to_string(timer.getFps()), 10, windowHeight - 20);
-    writer.write2D("Ticks: " + std::to_string(timer.getDelta()), 10, windowHeight - 35);
+    OverlayLine line;
+    writer.write2D(line.show("Frames per Second: ", timer.getFps()), 10, windowHeight - 20);
+    writer.write2D(line.show("Ticks: ", timer.getDelta()), 10, windowHeight - 35);
 }
 
 void Application::actionPerformed(const std::string& sender, const std::string& command)

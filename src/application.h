@@ -50,6 +50,10 @@ public:
     Game* getGame() { return game.get(); }
     const Game* getGame() const { return game.get(); }
 
+    // The top-left corner's title, frames per second and frame time, in the
+    // 2D projection; every frame of update() ends with it. Needs the fonts.
+    static void drawOverlay();
+
 private:
     friend class SingletonSlot<Application>;
     Application();
@@ -62,7 +66,6 @@ private:
     void closeMenue();
     void closeGame();
     void saveResult(GAME_STATE medal) const;
-    static void drawOverlay();
 
     bool started = false;
     APP_STATE state = APP_STATE::GAME;

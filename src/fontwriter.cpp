@@ -66,7 +66,7 @@ void FontWriter::setFont(TextureFont& font)
     scaleY = size * static_cast<float>(Config::get("renderer_height")) / static_cast<float>(Config::get("window_height"));
 }
 
-void FontWriter::write2D(const std::string& text, int32_t x, int32_t y) const
+void FontWriter::write2D(std::string_view text, int32_t x, int32_t y) const
 {
     if (currentFont == nullptr)
         throw std::runtime_error("src/fontwriter: Error with write2D: No Font Loaded.");

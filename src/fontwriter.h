@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The one text writer: holds the game's four fonts, keeps one of them
@@ -44,7 +45,7 @@ public:
     // and sets the texture environment back to GL_MODULATE. Leaves the
     // model-view matrix translated to the end of the text.
     // Throws std::runtime_error without a current font.
-    virtual void write2D(const std::string& text, int32_t x, int32_t y) const;
+    virtual void write2D(std::string_view text, int32_t x, int32_t y) const;
 
     // Makes font current, with its scales read from the configuration.
     void setFont(TextureFont& font);

@@ -57,6 +57,8 @@ GLenum glLayoutOf(const SDL_PixelFormat& pixel)
 // meant for RGB: red and green claim those two bytes, blue lies beyond the
 // pixel, and a colour key of 0 is set. Read through those masks, grey 170
 // would become (170, 255, 0) and the transparent grey opaque red.
+// sdl12-compat (SDL 1.2 over SDL 2) cannot make a surface with those masks
+// and gives the same bytes 5-6-5 masks instead, which read as other colours.
 bool isGreyAlphaPair(const SDL_Surface& surface)
 {
     const SDL_PixelFormat& pixel = *surface.format;
@@ -65,8 +67,10 @@ bool isGreyAlphaPair(const SDL_Surface& surface)
 #else
     constexpr Uint32 red = 0x00FF0000, green = 0x0000FF00, blue = 0x000000FF;
 #endif
-    return pixel.BytesPerPixel == 2 && !pixel.palette && pixel.Rmask == red && pixel.Gmask == green &&
-           pixel.Bmask == blue && pixel.Amask == 0;
+    const bool askedMasks = pixel.Rmask == red && pixel.Gmask == green && pixel.Bmask == blue;
+    const bool compatMasks = pixel.Rmask == 0xF800 && pixel.Gmask == 0x07E0 && pixel.Bmask == 0x001F &&
+                             (surface.flags & SDL_SRCCOLORKEY) != 0 && pixel.colorkey == 0;
+    return pixel.BytesPerPixel == 2 && !pixel.palette && pixel.Amask == 0 && (askedMasks || compatMasks);
 }
 
 // The grey and alpha pairs as R, G, B, A bytes with the grey in all three

@@ -12,6 +12,7 @@
 #include "sound.h"
 #include "texture2d.h"
 
+#include "engineenvironment.h"
 #include "glcapture.h"
 #include "program.h"
 #include "roundfixture.h"
@@ -211,10 +212,21 @@ TEST(RobustSounds, CutFilesAndRatesTheMixerCannotConvertFallBackToTheDefaultSoun
         {"rate2147483647.wav", wavAt(2147483647), tooFar(2147483647)},
         {"rate4294967295.wav", wavAt(4294967295u), tooFar(4294967295u)},
     };
+    const bool compat = onSdl12Compat();
     for (const auto& [file, contents, problem] : rows) {
         dir.writeFile(file, contents);
+        const std::string name = file;
+        if (compat && name == "data-cut.wav") {
+            // SDL 2's loader, under sdl12-compat, keeps the whole frames of a cut data chunk.
+            Sound* own = manager.getResource<Sound>(file);
+            EXPECT_TRUE(own->getName() == name && own->getChunk());
+            manager.releaseResource(own);
+            continue;
+        }
+        // It also refuses a rate of 0 or beyond 2^31 - 1 itself, before the game's check.
+        const bool refusedBySdl = compat && (name == "rate0.wav" || name == "rate4294967295.wav");
         Sound* sound = nullptr;
-        EXPECT_EQ("src/sound: Cannot load Resource " + std::string(file) + problem + fallback,
+        EXPECT_EQ("src/sound: Cannot load Resource " + name + (refusedBySdl ? "" : problem) + fallback,
                   capturedStdout([&] { sound = manager.getResource<Sound>(file); }));
         EXPECT_TRUE(sound->getName() == Sound::defaultFile && sound->getChunk()) << file;
         manager.releaseResource(sound);

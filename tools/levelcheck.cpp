@@ -22,7 +22,7 @@
 #include "camera.h"
 #include "game.h"
 #include "heightmap.h"
-#include "input.h"
+#include "levelrunner.h"
 #include "player.h"
 #include "quenor.h"
 #include "renderer.h"
@@ -39,7 +39,6 @@
 #include <filesystem>
 #include <iostream>
 #include <limits>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -59,13 +58,13 @@ const LevelEntry levels[] = {
     {"Level 6", "resources/lvls/lvl3b.txt"},
 };
 
-constexpr uint32_t frameMs = 16;
-constexpr float stepX = Player::walkingSpeed * frameMs; // one frame of walking
-constexpr float jumpStep = frameMs * Player::jumpClockRate;
-constexpr int frameLimit = 60 * 1000 / frameMs;           // a minute of play
-constexpr float pitSampling = 0.05f;                      // world units
-constexpr float lookAhead = 120.0f;                       // pits further away do not matter yet
-constexpr int planFrames = 90;                            // how far ahead take-offs are tried
+using levelrunner::frameMs;
+using levelrunner::HeldKeys;
+using levelrunner::Pit;
+using levelrunner::releaseAllKeys;
+using levelrunner::Runner;
+
+constexpr int frameLimit = 60 * 1000 / frameMs; // a minute of play
 constexpr float tightLead = 10.0f;
 constexpr float onScreenReach = 40.0f; // right of the view centre
 
@@ -73,153 +72,6 @@ enum class Style { runner, onScreen, idle };
 
 // The round's time comes from here, so every frame lasts exactly frameMs.
 uint32_t clockNow = 0;
-
-void pushKey(Uint8 type, SDLKey sym)
-{
-    SDL_Event event{};
-    event.type = type;
-    event.key.type = type;
-    event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
-    event.key.keysym.sym = sym;
-    if (SDL_PushEvent(&event) != 0)
-        throw std::runtime_error("the SDL event queue is full");
-}
-
-void releaseAllKeys()
-{
-    Input& input = Input::getInstance();
-    input.update();
-    while (!input.getKeys().empty()) {
-        pushKey(SDL_KEYUP, static_cast<SDLKey>(input.getKeys().front().sym));
-        input.update();
-    }
-}
-
-struct Pit {
-    float start;
-    float end;
-};
-
-// Stretches of the walking line where the ground is low enough to end the round.
-std::vector<Pit> findPits(const Heightmap& terrain, float y)
-{
-    const float low = 0.5f * terrain.getMaxHeight();
-    const float length = terrain.getLengthX();
-    std::vector<Pit> pits;
-    bool inPit = false;
-    // Bounded, so that an absurd terrain length cannot overflow the count.
-    const float steps = std::min(length / pitSampling, 1.0e7f);
-    const int samples = steps > 0.0f ? static_cast<int>(steps) : 0;
-    for (int k = 0; k <= samples; ++k) {
-        const float x = static_cast<float>(k) * pitSampling;
-        const bool deadly = terrain.heightAt(x, y) <= low;
-        if (deadly && !inPit)
-            pits.push_back({x, x});
-        if (deadly)
-            pits.back().end = x;
-        inPit = deadly;
-    }
-    return pits;
-}
-
-// The round's own rules for a jump taken in the next frame from x, replayed
-// on the terrain: walking right all the way, landing where the arc comes
-// below the ground, ending where the player gets on or above low ground.
-class JumpModel {
-public:
-    JumpModel(const Heightmap& terrain, float y)
-        : terrain(terrain)
-        , y(y)
-        , low(0.5f * terrain.getMaxHeight())
-    {
-    }
-
-    bool safeWalk(float x, int frames) const
-    {
-        for (int k = 1; k <= frames; ++k)
-            if (terrain.heightAt(x + stepX * static_cast<float>(k), y) <= low)
-                return false;
-        return true;
-    }
-
-    bool jumpClears(float x) const
-    {
-        x += stepX;
-        const float startZ = terrain.heightAt(x, y);
-        if (startZ <= low)
-            return false;
-        float time = 0.0f;
-        for (int k = 1; k < 400; ++k) {
-            if (k > 1)
-                x += stepX;
-            time += jumpStep;
-            const float z = startZ + time * Player::initialJumpSpeed - time * (time * (Player::jumpGravity * 0.5f));
-            const float ground = terrain.heightAt(x, y);
-            if (z < ground)
-                return ground > low;
-            if (z <= low)
-                return false;
-        }
-        return false;
-    }
-
-private:
-    const Heightmap& terrain;
-    float y;
-    float low;
-};
-
-// Decides the jumps: before a pit it finds the stretch of take-off points
-// from which a jump clears it and jumps from the middle of that stretch.
-class Runner {
-public:
-    Runner(const Heightmap& terrain, float y, std::vector<Pit> pits)
-        : model(terrain, y)
-        , pits(std::move(pits))
-    {
-    }
-
-    bool wantsJump(const Player& player)
-    {
-        if (player.isJumping()) {
-            takeOffX.reset();
-            return false;
-        }
-        const float x = player.getX();
-        const bool pitAhead = std::any_of(pits.begin(), pits.end(),
-                                          [x](const Pit& pit) { return pit.end > x && pit.start < x + lookAhead; });
-        if (!pitAhead) {
-            takeOffX.reset();
-            return false;
-        }
-        plan(x);
-        return takeOffX && x + 0.5f * stepX >= *takeOffX;
-    }
-
-private:
-    // While the whole stretch still lies ahead, its middle is the target;
-    // once inside it the target stays, so the jump is neither early nor late.
-    void plan(float x)
-    {
-        int first = -1;
-        int last = -1;
-        for (int k = 0; k < planFrames && model.safeWalk(x, k); ++k) {
-            if (model.jumpClears(x + stepX * static_cast<float>(k))) {
-                if (first < 0)
-                    first = k;
-                last = k;
-            } else if (first >= 0) {
-                break;
-            }
-        }
-        if (first > 0 || (first == 0 && !takeOffX))
-            takeOffX = x + stepX * 0.5f * static_cast<float>(first + last);
-    }
-
-    JumpModel model;
-    std::vector<Pit> pits;
-    std::optional<float> takeOffX;
-};
 
 struct Outcome {
     GAME_STATE state = GAME_STATE::RUNNING;
@@ -266,7 +118,7 @@ public:
         const Heightmap& terrain = *game.getTerrain();
         const Player& player = *game.getPlayer();
         const float y = player.getY();
-        const std::vector<Pit> pits = findPits(terrain, y);
+        const std::vector<Pit> pits = levelrunner::findPits(terrain, y);
         if (report) {
             report->length = terrain.getLengthX();
             report->speed = game.getBaseSpeed();
@@ -277,23 +129,15 @@ public:
         const float scrollEnd = Game::scrollEndMargin - terrain.getLengthX();
 
         Outcome outcome;
-        bool rightHeld = false;
-        bool spaceHeld = false;
+        HeldKeys keys;
         bool shotTaken = shotFile.empty();
         while (outcome.state == GAME_STATE::RUNNING && outcome.frames < frameLimit) {
-            const bool jumpNow = style != Style::idle && !spaceHeld && runner.wantsJump(player);
+            const bool jumpNow = style != Style::idle && !keys.spaceHeld() && runner.wantsJump(player);
             // Waiting for the view only on the ground: a jump is walked to its end.
             const bool walk = style == Style::runner || (style == Style::onScreen
                 && (jumpNow || player.isJumping() || camera.getX() <= scrollEnd
                     || player.getX() < -camera.getX() + onScreenReach));
-            if (walk != rightHeld) {
-                pushKey(walk ? SDL_KEYDOWN : SDL_KEYUP, SDLK_RIGHT);
-                rightHeld = walk;
-            }
-            if (spaceHeld || jumpNow) {
-                pushKey(jumpNow ? SDL_KEYDOWN : SDL_KEYUP, SDLK_SPACE);
-                spaceHeld = jumpNow;
-            }
+            keys.set(walk, jumpNow);
             nextFrame();
             outcome.state = game.update();
             ++outcome.frames;

@@ -56,3 +56,9 @@ void releaseAllInput()
     input.resetWheelUp();
     input.resetWheelDown();
 }
+
+bool onSdl12Compat()
+{
+    const SDL_version* version = SDL_Linked_Version();
+    return version->major == 1 && version->minor == 2 && version->patch >= 50;
+}

@@ -25,6 +25,11 @@ private:
     static inline std::unique_ptr<Quenor> engine;
 };
 
+// Whether the SDL 1.2 in use is sdl12-compat (the SDL 1.2 interface over SDL 2,
+// versions 1.2.50 and up) rather than the original library. A few outcomes
+// differ there: where a bad audio driver or sound file is refused.
+bool onSdl12Compat();
+
 // Queues an event for the engine's input: a key with its character, a mouse
 // button (pressed at 5, 6), or pointer motion to (a, b).
 void pushEvent(Uint8 type, int a, int b = 0);

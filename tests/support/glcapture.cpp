@@ -39,7 +39,12 @@ std::vector<Rgba> readPixels(int x, int y, int width, int height)
 {
     std::vector<Rgba> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
+    // The buffer being drawn into: GL_BACK in a double-buffered window, but a
+    // framebuffer object's colour attachment where the SDL runtime draws into
+    // one (sdl12-compat), and there GL refuses GL_BACK.
+    GLint drawBuffer = GL_BACK;
+    glGetIntegerv(GL_DRAW_BUFFER, &drawBuffer);
+    glReadBuffer(static_cast<GLenum>(drawBuffer));
     glReadPixels(x, y, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
     return pixels;
 }

@@ -31,7 +31,7 @@ struct Rgba {
     bool operator==(const Rgba&) const = default;
 };
 
-// Reads the back buffer (what the next swap would show); rows run bottom-up.
+// Reads the buffer being drawn into (what the next swap would show); rows run bottom-up.
 std::vector<Rgba> readPixels(int x, int y, int width, int height);
 Rgba pixelAt(int x, int y);
 

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 
 TestPicture::TestPicture(int width, int height, Rgba background)
@@ -31,15 +32,24 @@ void TestPicture::save(const std::string& file, Form form) const
     std::filesystem::create_directories(std::filesystem::absolute(file).parent_path());
     bool written = false;
     if (form == Form::Bmp) {
-        // Byte order R, G, B, A in memory; SDL writes BMPs without alpha.
+        // The fixtures' BMPs carry no alpha. The original SDL 1.2 writes any
+        // surface as a 24-bit BMP, but SDL 2 (under sdl12-compat) keeps a
+        // 32-bit surface's alpha; so the colours go through a 24-bit surface.
+        using Surface = std::unique_ptr<SDL_Surface, decltype(&SDL_FreeSurface)>;
+        // Byte order R, G, B, A in memory.
         const bool little = SDL_BYTEORDER == SDL_LIL_ENDIAN;
-        SDL_Surface* surface = SDL_CreateRGBSurfaceFrom(
-            const_cast<Rgba*>(pixels.data()), width, height, 32, width * 4, little ? 0xFF : 0xFF000000,
-            little ? 0xFF00 : 0xFF0000, little ? 0xFF0000 : 0xFF00, little ? 0xFF000000 : 0xFF);
-        if (surface != nullptr)
-            SDL_SetAlpha(surface, 0, SDL_ALPHA_OPAQUE); // copy the colours, do not blend them
-        written = surface != nullptr && SDL_SaveBMP(surface, file.c_str()) == 0;
-        SDL_FreeSurface(surface);
+        const Surface rgba(SDL_CreateRGBSurfaceFrom(const_cast<Rgba*>(pixels.data()), width, height, 32, width * 4,
+                                                    little ? 0xFF : 0xFF000000, little ? 0xFF00 : 0xFF0000,
+                                                    little ? 0xFF0000 : 0xFF00, little ? 0xFF000000 : 0xFF),
+                           SDL_FreeSurface);
+        const Surface rgb(SDL_CreateRGBSurface(SDL_SWSURFACE, width, height, 24, little ? 0xFF : 0xFF0000, 0xFF00,
+                                               little ? 0xFF0000 : 0xFF, 0),
+                          SDL_FreeSurface);
+        if (rgba && rgb) {
+            SDL_SetAlpha(rgba.get(), 0, SDL_ALPHA_OPAQUE); // copy the colours, do not blend them
+            written = SDL_BlitSurface(rgba.get(), nullptr, rgb.get(), nullptr) == 0
+                   && SDL_SaveBMP(rgb.get(), file.c_str()) == 0;
+        }
     } else {
         png_image image{};
         image.version = PNG_IMAGE_VERSION;

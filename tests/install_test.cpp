@@ -1,0 +1,212 @@
+// The game as a player's system has it: installed into a temporary prefix
+// whose path holds a blank, started through the installed launcher under the
+// test's X server with a temporary XDG_DATA_HOME, and built as a Debian package.
+
+#include "program.h"
+#include "tempdir.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <map>
+#include <set>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const fs::path buildDirectory = KERBOLT_BINARY_DIR;
+
+struct CommandResult {
+    int status = -1;
+    std::string output;
+};
+
+// Runs a shell command line and answers its exit status and its output.
+CommandResult runCommand(const std::string& command)
+{
+    CommandResult result;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return result;
+    std::array<char, 4096> chunk{};
+    for (std::size_t got; (got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0;)
+        result.output.append(chunk.data(), got);
+    const int status = pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+// A path as one word for the shell.
+std::string quoted(const fs::path& path)
+{
+    std::string word = "'";
+    for (const char c : path.string())
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+
+// Every entry below `root` with its kind, size and modification time: equal
+// snapshots mean nothing was written there.
+std::map<std::string, std::string> snapshot(const fs::path& root)
+{
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const auto status = entry.symlink_status();
+        std::ostringstream facts;
+        facts << static_cast<int>(status.type()) << ' ' << (fs::is_regular_file(status) ? entry.file_size() : 0)
+              << ' ' << fs::last_write_time(entry.path()).time_since_epoch().count();
+        entries[fs::relative(entry.path(), root).string()] = facts.str();
+    }
+    return entries;
+}
+
+class InstalledGame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        const auto install = runCommand(quoted(KERBOLT_CMAKE_COMMAND) + " --install " + quoted(buildDirectory)
+                                        + " --prefix " + quoted(prefix) + " 2>&1");
+        ASSERT_EQ(0, install.status) << install.output;
+    }
+
+    // Starts the installed launcher (or `launcher`), waits for the game's
+    // window, closes it and expects a clean end.
+    void play(const fs::path& launcher)
+    {
+        SCOPED_TRACE("started as " + launcher.string());
+        RunningProgram game(launcher.string(), dir.path(),
+                            {{"XDG_DATA_HOME", dataHome.string()}, {"SDL_AUDIODRIVER", "dummy"}});
+        const unsigned long window = xwindows::waitForWindow(game.pid(), "Quenor", 30s);
+        ASSERT_NE(0u, window) << game.standardError();
+        xwindows::requestClose(window);
+        EXPECT_EQ(0, game.waitForExit(30s));
+        EXPECT_EQ("", game.standardError());
+    }
+
+    ScopedWorkDir dir;
+    const fs::path prefix = dir.path() / "usr with blank";
+    const fs::path launcher = prefix / "bin/kerbolt";
+    const fs::path shipped = prefix / "share/kerbolt/resources";
+    const fs::path dataHome = dir.path() / "data home";
+    const fs::path mine = dataHome / "kerbolt/resources";
+};
+
+TEST_F(InstalledGame, TheLauncherKeepsThePlayersFilesAndLinksEveryShippedEntry)
+{
+    auto installed = snapshot(prefix);
+    play(launcher);
+    EXPECT_EQ(installed, snapshot(prefix)) << "the game wrote into the installed tree";
+    EXPECT_EQ(readWholeFile(shipped / "savegame.default"), readWholeFile(mine / "savegame"));
+    for (const char* own : {"savegame", "config.cfg"})
+        EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(mine / own))) << own;
+    EXPECT_EQ(shipped / "textures", fs::read_symlink(mine / "textures"));
+
+    // The player has won medals and changed the window; an update then ships
+    // a new file and removes one that an earlier version linked.
+    const std::string medals = "3 2 0 0 0 0 0 ";
+    dir.writeFile("data home/kerbolt/resources/savegame", medals);
+    dir.writeFile("data home/kerbolt/resources/config.cfg", configText());
+    dir.writeFile("usr with blank/share/kerbolt/resources/news.txt", "shipped later");
+    fs::create_symlink(shipped / "gone.txt", mine / "gone.txt");
+    // Started through a link elsewhere, as a menu or /usr/games might.
+    fs::create_directories(dir.path() / "elsewhere");
+    fs::create_symlink(launcher, dir.path() / "elsewhere/kerbolt");
+    installed = snapshot(prefix);
+
+    play(dir.path() / "elsewhere/kerbolt");
+    EXPECT_EQ(installed, snapshot(prefix)) << "the game wrote into the installed tree";
+    EXPECT_EQ(medals, readWholeFile(mine / "savegame"));
+    EXPECT_EQ(configText(), readWholeFile(mine / "config.cfg"));
+    EXPECT_EQ("shipped later", readWholeFile(mine / "news.txt"));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(mine / "gone.txt")));
+}
+
+TEST_F(InstalledGame, AGameFolderThatCannotBeMadeEndsTheLauncherWithItsName)
+{
+    dir.writeFile("data home", "a file where the folder should be");
+    RunningProgram launch(launcher.string(), dir.path(), {{"XDG_DATA_HOME", dataHome.string()}});
+    EXPECT_EQ(1, launch.waitForExit(20s));
+    EXPECT_NE(std::string::npos, launch.standardError().find("'" + mine.string() + "'")) << launch.standardError();
+}
+
+TEST_F(InstalledGame, TheDesktopEntryAndManPageAreValid)
+{
+    const auto desktop = runCommand("desktop-file-validate " + quoted(prefix / "share/applications/kerbolt.desktop")
+                                    + " 2>&1");
+    EXPECT_EQ(0, desktop.status);
+    EXPECT_EQ("", desktop.output);
+    // The page's warnings go to standard error; the page itself is dropped.
+    const auto manual = runCommand("MANWIDTH=80 man --warnings -l " + quoted(prefix / "share/man/man6/kerbolt.6.gz")
+                                   + " 2>&1 >/dev/null");
+    EXPECT_EQ(0, manual.status);
+    EXPECT_EQ("", manual.output);
+}
+
+// The package names in a Depends field: each alternative, without its version.
+std::set<std::string> packageNames(const std::string& depends)
+{
+    std::set<std::string> names;
+    std::istringstream alternatives(depends);
+    for (std::string alternative; std::getline(alternatives, alternative, '|');) {
+        std::istringstream entries(alternative);
+        for (std::string entry; std::getline(entries, entry, ',');) {
+            std::istringstream words(entry);
+            if (std::string name; words >> name)
+                names.insert(name);
+        }
+    }
+    return names;
+}
+
+TEST(Package, TheDebianPackageHoldsTheGameAndDependsOnItsRuntimeLibraries)
+{
+    ScopedWorkDir dir;
+    // Without the test run's LD_LIBRARY_PATH: dpkg-shlibdeps would take the
+    // libraries found there (sdl12-compat) for those of the package.
+    const auto pack = runCommand("env -u LD_LIBRARY_PATH " + quoted(KERBOLT_CPACK_COMMAND) + " -G DEB --config "
+                                 + quoted(buildDirectory / "CPackConfig.cmake") + " -B " + quoted(dir.path()) + " 2>&1");
+    ASSERT_EQ(0, pack.status) << pack.output;
+    const fs::path deb = dir.path() / ("kerbolt_" KERBOLT_VERSION "_amd64.deb");
+    ASSERT_TRUE(fs::exists(deb)) << pack.output;
+
+    const auto field = [&](const std::string& name) {
+        std::string value = runCommand("dpkg-deb -f " + quoted(deb) + " " + name).output;
+        return value.substr(0, value.find_last_not_of('\n') + 1);
+    };
+    EXPECT_EQ("kerbolt", field("Package"));
+    EXPECT_EQ(KERBOLT_VERSION, field("Version"));
+    EXPECT_EQ("games", field("Section"));
+    const std::string depends = field("Depends");
+    const auto names = packageNames(depends);
+    for (const char* runtime : {"libsdl1.2debian", "libsdl-image1.2", "libsdl-mixer1.2", "libglew2.2", "libgl1",
+                                "libglu1-mesa", "libc6", "libstdc++6"})
+        EXPECT_TRUE(names.contains(runtime)) << runtime << " missing from: " << depends;
+    EXPECT_FALSE(names.contains("libsdl1.2-compat")) << depends;
+
+    const std::string contents = runCommand("dpkg-deb -c " + quoted(deb)).output;
+    for (const char* file : {" ./usr/bin/kerbolt\n", " ./usr/libexec/kerbolt/kerbolt\n",
+                             " ./usr/share/applications/kerbolt.desktop\n",
+                             " ./usr/share/icons/hicolor/48x48/apps/kerbolt.png\n",
+                             " ./usr/share/icons/hicolor/128x128/apps/kerbolt.png\n",
+                             " ./usr/share/icons/hicolor/256x256/apps/kerbolt.png\n",
+                             " ./usr/share/man/man6/kerbolt.6.gz\n", " ./usr/share/kerbolt/resources/config.cfg\n",
+                             " ./usr/share/kerbolt/resources/savegame.default\n",
+                             " ./usr/share/kerbolt/resources/textures/gui.png\n"})
+        EXPECT_NE(std::string::npos, contents.find(file)) << file << " missing from:\n" << contents;
+    // A developer's savegame and the game's temporary one are never shipped.
+    for (const char* unshipped : {"/resources/savegame\n", "/resources/savegame.new\n"})
+        EXPECT_EQ(std::string::npos, contents.find(unshipped)) << unshipped;
+    std::istringstream lines(contents);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.ends_with("/bin/kerbolt") || line.ends_with("/libexec/kerbolt/kerbolt")) {
+            EXPECT_TRUE(line.starts_with("-rwxr-xr-x root/root")) << line;
+        }
+    }
+}
+
+} // namespace
