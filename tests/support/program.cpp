@@ -3,6 +3,7 @@
 #include "tempdir.h"
 
 #include <X11/Xlib.h>
+#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <png.h>
 
@@ -208,14 +209,56 @@ int xdotool(const std::string& arguments)
     return std::system(command.c_str());
 }
 
-void click(unsigned long window, int x, int y, std::chrono::milliseconds hold)
+bool click(unsigned long window, int x, int y, std::chrono::milliseconds hold,
+           const std::function<bool(const Picture&)>& hovered, std::chrono::milliseconds timeout)
 {
     const std::string target = std::to_string(window);
     xdotool("mousemove --window " + target + " " + std::to_string(x) + " " + std::to_string(y));
-    std::this_thread::sleep_for(hold);
+    const Picture shown = waitForPicture(window, hovered, timeout);
+    if (shown.width == 0 || !hovered(shown))
+        return false;
     xdotool("mousedown 1");
     std::this_thread::sleep_for(hold);
     xdotool("mouseup 1");
+    return true;
+}
+
+std::string heldInput()
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+        throw std::runtime_error("cannot open the X display");
+    std::string held;
+    char keys[32] = {};
+    XQueryKeymap(display, keys);
+    for (int code = 0; code < 256; ++code)
+        if ((keys[code / 8] >> (code % 8) & 1) != 0) {
+            const char* name = XKeysymToString(XkbKeycodeToKeysym(display, static_cast<KeyCode>(code), 0, 0));
+            held += std::string(name != nullptr ? name : "key " + std::to_string(code)) + " ";
+        }
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y, &mask);
+    for (const unsigned int button : {1u, 2u, 3u, 4u, 5u})
+        if ((mask & (Button1Mask << (button - 1))) != 0)
+            held += "button" + std::to_string(button) + " ";
+    XCloseDisplay(display);
+    if (!held.empty())
+        held.pop_back();
+    return held;
+}
+
+HeldKey::HeldKey(unsigned long window, const std::string& pressed)
+    : key(pressed), status(xdotool("keydown --window " + std::to_string(window) + " " + key))
+{
+}
+
+// Without --window xdotool lets go through XTEST: that ends a press the server
+// holds, and the server ignores it for a key that is not down.
+HeldKey::~HeldKey()
+{
+    xdotool("keyup " + key);
 }
 
 } // namespace xwindows

@@ -71,9 +71,34 @@ Picture waitForPicture(unsigned long window, const std::function<bool(const Pict
 // Runs `xdotool <arguments>` and answers its exit status.
 int xdotool(const std::string& arguments);
 
-// Moves the pointer to (x, y) in the window, then presses the left button
-// and lets it go after `hold`, so that a program drawing slow frames sees
-// the button down in one frame and up in a later one.
-void click(unsigned long window, int x, int y, std::chrono::milliseconds hold);
+// Moves the pointer to (x, y) in the window and waits until the window shows
+// `hovered` (the program has taken the pointer's new place), then presses the
+// left button and lets it go after `hold`, so that a program drawing slow
+// frames sees the button down in one frame and up in a later one. False when
+// the hover never showed; nothing is pressed then.
+bool click(unsigned long window, int x, int y, std::chrono::milliseconds hold,
+           const std::function<bool(const Picture&)>& hovered, std::chrono::milliseconds timeout);
+
+// The keys and pointer buttons the X server holds down, by name ("" when none).
+// A press sent through XTEST stays down on the server after its program is
+// gone, and reaches the next window that takes the focus again and again.
+std::string heldInput();
+
+// A key pressed for the window and let go on the server when this goes, even
+// if the window is gone by then. xdotool sends the press through XTEST when
+// the window has the focus (SDL 2 takes it), else as an event to the window.
+class HeldKey {
+public:
+    HeldKey(unsigned long window, const std::string& key);
+    ~HeldKey();
+    HeldKey(const HeldKey&) = delete;
+    HeldKey& operator=(const HeldKey&) = delete;
+
+    bool sent() const { return status == 0; }
+
+private:
+    std::string key;
+    int status = -1;
+};
 
 } // namespace xwindows
