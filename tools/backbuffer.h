@@ -6,3 +6,7 @@
 // renderer's size) to a PNG file, top row first. Throws std::runtime_error
 // when the file cannot be written.
 void saveBackBufferPng(const std::string& file);
+
+// The same for the rectangle of the frame whose lower-left corner is (x, y)
+// in window pixels, GL's rows counted from the bottom.
+void saveFramePng(const std::string& file, int x, int y, int width, int height);

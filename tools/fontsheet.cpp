@@ -6,6 +6,7 @@
 //
 // Needs an X display (xvfb-run works).
 
+#include "backbuffer.h"
 #include "config.h"
 #include "fontwriter.h"
 #include "renderer.h"
@@ -15,7 +16,6 @@
 #include "window.h"
 
 #include <GL/gl.h>
-#include <png.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -161,18 +161,7 @@ int drawBlock(std::size_t fontIndex, bool highlight, const std::string& terrain,
 
 void savePng(const std::string& file, int height)
 {
-    std::vector<unsigned char> pixels(static_cast<std::size_t>(sheetWidth) * static_cast<std::size_t>(height) * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, sheetHeight - height, sheetWidth, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = sheetWidth;
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    // GL rows run bottom-up: a negative stride writes them top-down.
-    if (!png_image_write_to_file(&image, file.c_str(), 0, pixels.data(), -sheetWidth * 3, nullptr))
-        throw std::runtime_error("cannot write " + file + ": " + image.message);
+    saveFramePng(file, 0, sheetHeight - height, sheetWidth, height);
 }
 
 // The writer reads its scales from the configuration: window and renderer
