@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>
+#include <limits>
 #include <new>
 
 namespace {
@@ -33,6 +34,9 @@ void* allocate(std::size_t size)
 void* allocateAligned(std::size_t size, std::align_val_t alignment)
 {
     const std::size_t align = std::max(static_cast<std::size_t>(alignment), sizeof(void*));
+    // A size that cannot be rounded up without wrapping gets no memory.
+    if (size > std::numeric_limits<std::size_t>::max() - align)
+        return allocateCounted([] { return static_cast<void*>(nullptr); });
     const std::size_t rounded = (std::max<std::size_t>(size, 1) + align - 1) / align * align;
     return allocateCounted([align, rounded] { return std::aligned_alloc(align, rounded); });
 }
