@@ -1,6 +1,5 @@
 #include "button.h"
 
-#include "fontwriter.h"
 #include "resourcemanager.h"
 #include "sound.h"
 #include "texture2d.h"
@@ -44,11 +43,7 @@ void Button::update()
     else
         drawQuad({{{0.0f, bandTop}, {1.0f, bandTop}, {1.0f, bandMiddle}, {0.0f, bandMiddle}}});
 
-    FontWriter& writer = FontWriter::getInstance();
-    writer.setHighlight(over);
-    writer.write2D(text, static_cast<int32_t>(position.x + size.x - captionFromRight),
-                   static_cast<int32_t>(position.y + captionAboveBottom));
-    writer.setHighlight(false);
+    writeCaption(text, position.x + size.x - captionFromRight, position.y + captionAboveBottom, over);
 
     handlePointer(over, clickSound, hoverSound);
     glDisable(GL_BLEND);

@@ -1,6 +1,5 @@
 #include "imagebutton.h"
 
-#include "fontwriter.h"
 #include "resourcemanager.h"
 #include "sound.h"
 #include "texture2d.h"
@@ -44,11 +43,7 @@ void ImageButton::update()
     else
         drawQuad({{{0.5f, 0.5f}, {1.0f, 0.5f}, {1.0f, 1.0f}, {0.5f, 1.0f}}});
 
-    FontWriter& writer = FontWriter::getInstance();
-    writer.setHighlight(over);
-    writer.write2D(text, static_cast<int32_t>(position.x + captionFromLeft),
-                   static_cast<int32_t>(position.y + captionAboveBottom));
-    writer.setHighlight(false);
+    writeCaption(text, position.x + captionFromLeft, position.y + captionAboveBottom, over);
 
     handlePointer(over, clickSound, hoverSound);
     glDisable(GL_BLEND);

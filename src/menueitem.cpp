@@ -2,6 +2,7 @@
 
 #include "actionlistener.h"
 #include "config.h"
+#include "fontwriter.h"
 #include "input.h"
 #include "resourcemanager.h"
 #include "sound.h"
@@ -90,6 +91,14 @@ void MenueItem::handlePointer(bool over, const Sound* clickSound, const Sound* h
     // arm the widget for a later visit with the button up.
     if (!buttonDown)
         pressed = false;
+}
+
+void MenueItem::writeCaption(const std::string& caption, float x, float y, bool over)
+{
+    FontWriter& writer = FontWriter::getInstance();
+    writer.setHighlight(over);
+    writer.write2D(caption, static_cast<int32_t>(x), static_cast<int32_t>(y));
+    writer.setHighlight(false);
 }
 
 bool MenueItem::pointerOver() const

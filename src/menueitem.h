@@ -73,6 +73,9 @@ protected:
     void beginDrawing(const Texture2D* texture) const;
     // One quad over the whole rectangle at the current origin.
     void drawQuad(const TexCorners& corners) const;
+    // The caption with its top-left corner at (x, y) in menu units (the
+    // writer truncates to whole units), highlighted while the pointer is over.
+    static void writeCaption(const std::string& caption, float x, float y, bool over);
 
     ActionListener* listener = nullptr;
     std::string sender;
