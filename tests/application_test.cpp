@@ -124,14 +124,6 @@ TEST_F(ApplicationTest, BeforeStartAnUpdateDoesNothingAndOnlyGameAndShutDownActi
     EXPECT_EQ(held, ResourceManager::getInstance().getResourceCount()) << heldResources();
 }
 
-TEST_F(ApplicationTest, OnlyMedalsGetTheirScreensEverythingElseCountsAsLost)
-{
-    for (const auto& [answer, screen] : {std::pair{3, APP_STATE::MENUE_GOLD}, {2, APP_STATE::MENUE_SILVER},
-                                         {1, APP_STATE::MENUE_BRONZE}, {4, APP_STATE::MENUE_LOST},
-                                         {5, APP_STATE::MENUE_LOST}, {-1, APP_STATE::MENUE_LOST}})
-        EXPECT_EQ(screen, Application::resultScreen(static_cast<GAME_STATE>(answer))) << answer;
-}
-
 // The whole road through the menu with pushed mouse events: main screen,
 // level selection, a round the explosion wins, the lost screen, the level
 // selection again, a round won, the gold screen, quit; then every hold the

@@ -56,16 +56,6 @@ int runBench(const std::vector<std::string>& arguments, const fs::path& output)
     return WEXITSTATUS(status);
 }
 
-// Every file below `root` with its size and modification time.
-std::map<fs::path, std::pair<std::uintmax_t, fs::file_time_type>> snapshot(const fs::path& root)
-{
-    std::map<fs::path, std::pair<std::uintmax_t, fs::file_time_type>> files;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root))
-        if (entry.is_regular_file())
-            files[entry.path()] = {entry.file_size(), entry.last_write_time()};
-    return files;
-}
-
 std::vector<std::string> lines(const std::string& text)
 {
     std::vector<std::string> result;
@@ -118,10 +108,10 @@ TEST(Bench, WritesEveryFigureAsJsonLinesAndLeavesTheResourcesAlone)
 {
     ScopedWorkDir dir;
     copyResources(fs::path(KERBOLT_SOURCE_DIR) / "resources", dir.path() / "resources", "0 0 0 0 0 0 0 ");
-    const auto before = snapshot(dir.path() / "resources");
+    const auto before = treeSnapshot(dir.path() / "resources");
 
     ASSERT_EQ(0, runBench({"--frames", "20", "--json", "figures.json", dir.path().string()}, dir.path() / "table.txt"));
-    EXPECT_EQ(before, snapshot(dir.path() / "resources"));
+    EXPECT_EQ(before, treeSnapshot(dir.path() / "resources"));
 
     const std::vector<std::string> json = lines(readWholeFile(dir.path() / "figures.json"));
     ASSERT_EQ(2 + levels.size() + 1 + levels.size() + 1, json.size()) << readWholeFile(dir.path() / "figures.json");

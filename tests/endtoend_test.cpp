@@ -263,6 +263,17 @@ protected:
               [frame](const Picture& shown) { return countIn(shown, frame, hoverLike) >= frame.height; });
     }
 
+    // From the main screen through the level selection into Level 1; answers the level selection.
+    Picture enterLevelOne()
+    {
+        waitFor("main-screen", showsMainScreen);
+        clickMainButton(startGameBottom);
+        const Picture levels = waitFor("level-selection", showsLevelSelection);
+        clickLevel(levelSlots[0]);
+        waitFor("round", showsRound);
+        return levels;
+    }
+
     void expectSavegameUntouched() const
     {
         EXPECT_EQ(freshSavegame, readWholeFile(savegameFile()));
@@ -298,13 +309,8 @@ TEST_F(EndToEnd, OpensOnTheMainScreenAtTheConfiguredSizeAndEndsWhenTheWindowIsCl
 TEST_F(EndToEnd, ALostRoundLeavesTheSavegameAloneAndQuitGameEndsTheProgram)
 {
     ASSERT_NO_FATAL_FAILURE(startGame());
-    waitFor("main-screen", showsMainScreen);
-    clickMainButton(startGameBottom);
-    const Picture levels = waitFor("level-selection", showsLevelSelection);
+    const Picture levels = enterLevelOne();
     EXPECT_GT(30, medalPixels(levels)) << "a savegame of zeros shows no medal; " << keep(levels, "levels");
-
-    clickLevel(levelSlots[0]);
-    waitFor("round", showsRound);
     // Nobody runs: the explosion catches the player within seconds.
     waitFor("lost-screen", showsLostScreen);
     expectSavegameUntouched();
@@ -316,12 +322,8 @@ TEST_F(EndToEnd, ALostRoundLeavesTheSavegameAloneAndQuitGameEndsTheProgram)
 TEST_F(EndToEnd, EscapeDuringARoundEndsTheProgramWithoutSaving)
 {
     ASSERT_NO_FATAL_FAILURE(startGame());
-    waitFor("main-screen", showsMainScreen);
-    clickMainButton(startGameBottom);
-    waitFor("level-selection", showsLevelSelection);
-    clickLevel(levelSlots[0]);
-    const Picture round = waitFor("round", showsRound);
-    ASSERT_TRUE(showsRound(round));
+    enterLevelOne();
+    ASSERT_FALSE(HasFailure()) << "not in a round";
     // The game ends on the press; the release follows once it is gone.
     const xwindows::HeldKey escape(window, "Escape");
     ASSERT_TRUE(escape.sent());

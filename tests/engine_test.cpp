@@ -1,7 +1,6 @@
 // The engine's own tasks as the test program started them: renderer, input and audio.
 
 #include "audio.h"
-#include "config.h"
 #include "input.h"
 #include "renderer.h"
 
@@ -56,9 +55,7 @@ class RendererTest : public ::testing::Test {
 protected:
     void restartWith(int width, int height)
     {
-        dir.writeFile("resources/config.cfg", configText({{"renderer_width", width}, {"renderer_height", height}}));
-        Config::load("resources/config.cfg");
-        renderer.start();
+        restartRenderer(dir, {{"renderer_width", width}, {"renderer_height", height}});
     }
     void TearDown() override { restartWith(640, 480); }
 

@@ -1,6 +1,6 @@
 #include "fontwriter.h"
 
-#include "config.h"
+#include "engineenvironment.h"
 #include "glcapture.h"
 #include "renderer.h"
 #include "resourcemanager.h"
@@ -73,12 +73,8 @@ protected:
 
     void useSizes(int rendererWidth, int rendererHeight, int windowWidth, int windowHeight)
     {
-        dir.writeFile("resources/config.cfg",
-                      configText({{"renderer_width", rendererWidth}, {"renderer_height", rendererHeight},
-                                  {"window_width", windowWidth}, {"window_height", windowHeight}}));
-        Config::load("resources/config.cfg");
-        Renderer::getInstance().start();
-        Renderer::getInstance().setOrtho();
+        restartRenderer(dir, {{"renderer_width", rendererWidth}, {"renderer_height", rendererHeight},
+                              {"window_width", windowWidth}, {"window_height", windowHeight}});
         writer.selectFont(3); // the scales are read when a font is set
     }
 

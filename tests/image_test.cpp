@@ -38,14 +38,9 @@ void writeBmp(const char* file, int depth)
 // its colour (top row first, as uploaded); with alpha the black cell is transparent.
 void expectTexels(const Texture2D& texture, int tolerance = 0, bool blackIsTransparent = false)
 {
-    GLint width = 0, height = 0;
-    glBindTexture(GL_TEXTURE_2D, texture.getId());
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    int width = 0, height = 0;
+    const std::vector<Rgba> texels = textureTexels(texture.getId(), &width, &height);
     ASSERT_TRUE(width > 0 && height > 0);
-    std::vector<Rgba> texels(static_cast<std::size_t>(width * height));
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     for (int i = 0; i < 6; ++i) {
         const Rgba want = blackIsTransparent && i == 4 ? Rgba{0, 0, 0, 0} : cells[i];
         const int row = i / 3 * height / 2 + height / 4, column = i % 3 * width / 3 + width / 6;

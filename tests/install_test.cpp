@@ -50,21 +50,6 @@ std::string quoted(const fs::path& path)
     return word + "'";
 }
 
-// Every entry below `root` with its kind, size and modification time: equal
-// snapshots mean nothing was written there.
-std::map<std::string, std::string> snapshot(const fs::path& root)
-{
-    std::map<std::string, std::string> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        const auto status = entry.symlink_status();
-        std::ostringstream facts;
-        facts << static_cast<int>(status.type()) << ' ' << (fs::is_regular_file(status) ? entry.file_size() : 0)
-              << ' ' << fs::last_write_time(entry.path()).time_since_epoch().count();
-        entries[fs::relative(entry.path(), root).string()] = facts.str();
-    }
-    return entries;
-}
-
 class InstalledGame : public ::testing::Test {
 protected:
     void SetUp() override
@@ -98,9 +83,9 @@ protected:
 
 TEST_F(InstalledGame, TheLauncherKeepsThePlayersFilesAndLinksEveryShippedEntry)
 {
-    auto installed = snapshot(prefix);
+    auto installed = treeSnapshot(prefix);
     play(launcher);
-    EXPECT_EQ(installed, snapshot(prefix)) << "the game wrote into the installed tree";
+    EXPECT_EQ(installed, treeSnapshot(prefix)) << "the game wrote into the installed tree";
     EXPECT_EQ(readWholeFile(shipped / "savegame.default"), readWholeFile(mine / "savegame"));
     for (const char* own : {"savegame", "config.cfg"})
         EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(mine / own))) << own;
@@ -116,10 +101,10 @@ TEST_F(InstalledGame, TheLauncherKeepsThePlayersFilesAndLinksEveryShippedEntry)
     // Started through a link elsewhere, as a menu or /usr/games might.
     fs::create_directories(dir.path() / "elsewhere");
     fs::create_symlink(launcher, dir.path() / "elsewhere/kerbolt");
-    installed = snapshot(prefix);
+    installed = treeSnapshot(prefix);
 
     play(dir.path() / "elsewhere/kerbolt");
-    EXPECT_EQ(installed, snapshot(prefix)) << "the game wrote into the installed tree";
+    EXPECT_EQ(installed, treeSnapshot(prefix)) << "the game wrote into the installed tree";
     EXPECT_EQ(medals, readWholeFile(mine / "savegame"));
     EXPECT_EQ(configText(), readWholeFile(mine / "config.cfg"));
     EXPECT_EQ("shipped later", readWholeFile(mine / "news.txt"));

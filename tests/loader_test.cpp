@@ -1,6 +1,6 @@
 #include "loader.h"
 
-#include "config.h"
+#include "engineenvironment.h"
 #include "glcapture.h"
 #include "program.h"
 #include "renderer.h"
@@ -25,12 +25,7 @@ TEST(Loader, ShowCoversTheRendererAreaPresentsAndHoldsNothingAfterwards)
     TestPicture picture(64, 64, bottom);
     picture.fill(0, 0, 64, 32, top);
     picture.save(Loader::pictureFile);
-    const auto useRendererSize = [&](int width, int height) {
-        dir.writeFile("resources/config.cfg", configText({{"renderer_width", width}, {"renderer_height", height}}));
-        Config::load("resources/config.cfg");
-        Renderer::getInstance().start();
-    };
-    useRendererSize(320, 240);
+    restartRenderer(dir, {{"renderer_width", 320}, {"renderer_height", 240}});
     ResourceManager& manager = ResourceManager::getInstance();
     const std::size_t before = manager.getResourceCount();
     Renderer::getInstance().update();
@@ -51,7 +46,7 @@ TEST(Loader, ShowCoversTheRendererAreaPresentsAndHoldsNothingAfterwards)
     const auto presented = [](const xwindows::Picture& shown) { return shown.atGl(160, 180) == 0xFAC800u; };
     EXPECT_TRUE(presented(xwindows::waitForPicture(glXGetCurrentDrawable(), presented, std::chrono::seconds(2))));
     EXPECT_EQ(before, manager.getResourceCount()) << "the picture was given back";
-    useRendererSize(640, 480);
+    restartRenderer(dir, {});
 }
 
 } // namespace

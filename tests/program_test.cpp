@@ -8,8 +8,6 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-
 const std::string executable = KERBOLT_EXECUTABLE;
 
 // Runs the game in a fresh directory, with this configuration file unless it
@@ -20,9 +18,7 @@ void expectFatal(const std::string& config, const std::string& message,
     ScopedWorkDir dir;
     if (!config.empty())
         dir.writeFile("resources/config.cfg", config);
-    RunningProgram program(executable, dir.path(), environment);
-    EXPECT_EQ(1, program.waitForExit(20s)) << message;
-    EXPECT_EQ("Error: " + message + "\n", program.standardError());
+    expectFatalRun(executable, dir.path(), {message}, environment);
 }
 
 TEST(Program, AMissingConfigurationKeyOrAudioDeviceEndsItWithTheMessage)

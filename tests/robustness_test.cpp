@@ -17,13 +17,13 @@
 #include "program.h"
 #include "roundfixture.h"
 #include "tempdir.h"
+#include "testpicture.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
 
 #include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -82,37 +82,13 @@ void writeGreyPng(const std::string& file, int depth, bool interlaced, bool keye
     std::fclose(out);
 }
 
-// Every texel of the texture, top row first, as uploaded.
-std::vector<Rgba> texels(const Texture2D& texture)
-{
-    GLint width = 0, height = 0;
-    glBindTexture(GL_TEXTURE_2D, texture.getId());
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
-    std::vector<Rgba> all(static_cast<std::size_t>(width * height));
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, all.data());
-    glPopClientAttrib();
-    return all;
-}
-
-// Every pixel of the image as SDL reads it through the surface's own format,
-// as the height fields and fonts read their pictures.
+// Every pixel of the image as SDL reads it, as the height fields and fonts read their pictures.
 std::vector<Rgba> surfacePixels(const Image& image)
 {
-    const SDL_Surface& surface = *image.getSurface();
-    const int bytes = surface.format->BytesPerPixel;
     std::vector<Rgba> all;
-    for (int y = 0; y < surface.h; ++y) {
-        for (int x = 0; x < surface.w; ++x) {
-            Uint32 value = 0; // the first `bytes` bytes of the pixel, as a little-endian machine stores them
-            std::memcpy(&value, static_cast<const uint8_t*>(surface.pixels) + y * surface.pitch + x * bytes, bytes);
-            Rgba colour{};
-            SDL_GetRGBA(value, surface.format, &colour.r, &colour.g, &colour.b, &colour.a);
-            all.push_back(colour);
-        }
-    }
+    for (int y = 0; y < image.getSurface()->h; ++y)
+        for (int x = 0; x < image.getSurface()->w; ++x)
+            all.push_back(surfacePixel(*image.getSurface(), x, y));
     return all;
 }
 
@@ -157,38 +133,13 @@ TEST(RobustPictures, GreyPngsKeepTheirGreyAndTheirTransparentValue)
         EXPECT_EQ(expected, surfacePixels(*image));
         manager.releaseResource(image);
         Texture2D* texture = manager.getResource<Texture2D>(file);
-        EXPECT_EQ(expected, texels(*texture));
+        EXPECT_EQ(expected, textureTexels(texture->getId()));
         manager.releaseResource(texture);
     }
     EXPECT_EQ(0u, manager.getResourceCount());
 }
 
 // ---- Sounds ----------------------------------------------------------------
-
-// A WAV file of 100 frames of 16-bit samples at `rate` Hz with `channels` channels.
-std::string wavAt(uint32_t rate, uint16_t channels = 1)
-{
-    std::string text;
-    const auto put = [&text](uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            text += static_cast<char>(value >> (8 * i));
-    };
-    const uint32_t dataBytes = 100u * channels * 2u;
-    text += "RIFF";
-    put(36 + dataBytes, 4);
-    text += "WAVEfmt ";
-    put(16, 4);
-    put(1, 2); // plain samples
-    put(channels, 2);
-    put(rate, 4);
-    put(rate * channels * 2u, 4);
-    put(channels * 2u, 2);
-    put(16, 2);
-    text += "data";
-    put(dataBytes, 4);
-    text.append(dataBytes, '\0');
-    return text;
-}
 
 // The mixer plays at 44100 Hz. It converts a sound's rate step by step in a
 // chain it never checks; rates far off used to crash the program here.
@@ -205,12 +156,12 @@ TEST(RobustSounds, CutFilesAndRatesTheMixerCannotConvertFallBackToTheDefaultSoun
     const struct { const char* file; std::string contents, problem; } rows[] = {
         {"header-cut.wav", whole.substr(0, 30), ""},
         {"data-cut.wav", whole.substr(0, 144), ""},
-        {"rate0.wav", wavAt(0), tooFar(0)},
-        {"rate1.wav", wavAt(1, 2), tooFar(1)},
-        {"rate2756.wav", wavAt(2756), tooFar(2756)},
-        {"rate705601.wav", wavAt(705601, 2), tooFar(705601)},
-        {"rate2147483647.wav", wavAt(2147483647), tooFar(2147483647)},
-        {"rate4294967295.wav", wavAt(4294967295u), tooFar(4294967295u)},
+        {"rate0.wav", wavFile(100, 0), tooFar(0)},
+        {"rate1.wav", wavFile(100, 1, 2), tooFar(1)},
+        {"rate2756.wav", wavFile(100, 2756), tooFar(2756)},
+        {"rate705601.wav", wavFile(100, 705601, 2), tooFar(705601)},
+        {"rate2147483647.wav", wavFile(100, 2147483647), tooFar(2147483647)},
+        {"rate4294967295.wav", wavFile(100, 4294967295u), tooFar(4294967295u)},
     };
     const bool compat = onSdl12Compat();
     for (const auto& [file, contents, problem] : rows) {
@@ -233,7 +184,7 @@ TEST(RobustSounds, CutFilesAndRatesTheMixerCannotConvertFallBackToTheDefaultSoun
     }
     // Within a factor of 16 of the mixer's rate, both ways, a sound is its own.
     for (const uint32_t rate : {2757u, 8000u, 705600u}) {
-        dir.writeFile("fine.wav", wavAt(rate, 2));
+        dir.writeFile("fine.wav", wavFile(100, rate, 2));
         Sound* sound = nullptr;
         EXPECT_EQ("", capturedStdout([&] { sound = manager.getResource<Sound>("fine.wav"); })) << rate;
         EXPECT_TRUE(sound->getName() == "fine.wav" && sound->getChunk()) << rate;
@@ -258,23 +209,6 @@ std::vector<std::string> fellBack(const std::string& printed)
         const std::size_t end = printed.find(opening ? "'" : ". ", at);
         names.push_back(printed.substr(at, end - at));
     }
-}
-
-std::string nameOf(GAME_STATE state)
-{
-    switch (state) {
-    case GAME_STATE::RUNNING:
-        return "running";
-    case GAME_STATE::LOST:
-        return "lost";
-    case GAME_STATE::BRONZE:
-        return "bronze";
-    case GAME_STATE::SILVER:
-        return "silver";
-    case GAME_STATE::GOLD:
-        return "gold";
-    }
-    return "?";
 }
 
 // Level files and terrain descriptions naming what is not there, or sizes
@@ -314,30 +248,30 @@ TEST(RobustLevels, DamagedLevelsAreRefusedByNameOrPlayWithoutCrashing)
         {"missing description", "resources/heightmaps/none.txt", "resources/textures/bg.png", {},
          "Cannot open or create file 'resources/heightmaps/none.txt'", ""},
         {"missing height image", describe("noimage.txt", "resources/heightmaps/none.bmp 10 33 0.1"),
-         "resources/textures/bg.png", {"resources/heightmaps/none.bmp"}, "", "gold"},
+         "resources/textures/bg.png", {"resources/heightmaps/none.bmp"}, "", "GOLD"},
         {"missing background", "resources/heightmaps/flat.txt", "resources/textures/none.png",
-         {"resources/textures/none.png"}, "", "lost"},
+         {"resources/textures/none.png"}, "", "LOST"},
         {"missing decoration mesh", describe("nomesh.txt", image + " 10 33 0.1", "resources/meshes/none.zms"),
-         "resources/textures/bg.png", {"resources/meshes/none.zms"}, "", "lost"},
+         "resources/textures/bg.png", {"resources/meshes/none.zms"}, "", "LOST"},
         {"scale x 0", describe("x0.txt", image + " 0 33 0.1"), "resources/textures/bg.png", {},
          unusable + "resources/heightmaps/x0.txt'", ""},
         // "nan" is a word, not a number: the reads after it shift by one word.
         {"scale x nan", describe("xnan.txt", image + " nan 33 0.1"), "resources/textures/bg.png",
          {"nan", "33", "0.1", "resources/textures/ground.png"},
          unusable + "resources/heightmaps/xnan.txt'", ""},
-        {"scale y 0", describe("y0.txt", image + " 10 0 0.1"), "resources/textures/bg.png", {}, "", "lost"},
-        {"height scale 0", describe("h0.txt", image + " 10 33 0"), "resources/textures/bg.png", {}, "", "lost"},
+        {"scale y 0", describe("y0.txt", image + " 10 0 0.1"), "resources/textures/bg.png", {}, "", "LOST"},
+        {"height scale 0", describe("h0.txt", image + " 10 33 0"), "resources/textures/bg.png", {}, "", "LOST"},
         {"height scale nan", describe("hnan.txt", image + " 10 33 nan"), "resources/textures/bg.png",
          {"nan", "resources/textures/ground.png"},
          unusable + "resources/heightmaps/hnan.txt'", ""},
-        {"1 x 1 image", "resources/heightmaps/dot.txt", "resources/textures/bg.png", {}, "", "gold"},
-        {"1 x 500 image", "resources/heightmaps/column.txt", "resources/textures/bg.png", {}, "", "gold"},
-        {"500 x 1 image", "resources/heightmaps/row.txt", "resources/textures/bg.png", {}, "", "lost"},
+        {"1 x 1 image", "resources/heightmaps/dot.txt", "resources/textures/bg.png", {}, "", "GOLD"},
+        {"1 x 500 image", "resources/heightmaps/column.txt", "resources/textures/bg.png", {}, "", "GOLD"},
+        {"500 x 1 image", "resources/heightmaps/row.txt", "resources/textures/bg.png", {}, "", "LOST"},
         // Only the terrain's GLSL path reads the shader sources.
         {"missing shader", describe("noshader.txt", image + " 10 33 0.1"), "resources/textures/bg.png", {},
-         glsl ? "Cannot open or create file '" + vertexShader + "'" : "", glsl ? "" : "lost", vertexShader},
+         glsl ? "Cannot open or create file '" + vertexShader + "'" : "", glsl ? "" : "LOST", vertexShader},
         {"shader not compiling", describe("badshader.txt", image + " 10 33 0.1"), "resources/textures/bg.png", {},
-         glsl ? shaderError : "", glsl ? "" : "lost", vertexShader, "void main() { gl_Position = ; }\n"},
+         glsl ? shaderError : "", glsl ? "" : "LOST", vertexShader, "void main() { gl_Position = ; }\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -360,7 +294,7 @@ TEST(RobustLevels, DamagedLevelsAreRefusedByNameOrPlayWithoutCrashing)
                 round.frame(16);
                 state = game.update();
             }
-            outcome = nameOf(state);
+            outcome = gameStateName(state);
         }
         EXPECT_EQ(row.outcome, outcome);
         game.stop();
@@ -446,21 +380,14 @@ TEST(RobustProgram, UnusableConfigurationsAndMissingDevicesEndWithOneErrorLine)
             fs::create_directories("resources/config.cfg");
         else
             dir.writeFile("resources/config.cfg", row.config);
-        RunningProgram program(executable, dir.path(), row.environment);
-        EXPECT_EQ(1, program.waitForExit(20s));
-        EXPECT_EQ("Error: " + row.error + "\n", program.standardError());
+        expectFatalRun(executable, dir.path(), {row.error}, row.environment);
     }
-
     // Without a display SDL falls back to whatever driver it finds (a text
     // terminal one on Debian), which cannot open an OpenGL window.
     ScopedWorkDir dir;
     dir.writeFile("resources/config.cfg", configText());
-    RunningProgram program(executable, dir.path(), {{"DISPLAY", ":4095"}});
-    EXPECT_EQ(1, program.waitForExit(20s));
-    const std::string error = program.standardError();
-    EXPECT_TRUE(error == "Error: " + videoMode + "\n" ||
-                error == "Error: src/window: Could not init Video Mode. Error in SDL_Init().\n")
-        << error;
+    expectFatalRun(executable, dir.path(), {videoMode, "src/window: Could not init Video Mode. Error in SDL_Init()."},
+                   {{"DISPLAY", ":4095"}});
 }
 
 // Odd values the game can live with: it opens its window, loads the main

@@ -12,6 +12,7 @@
 #include "resourcemanager.h"
 #include "sound.h"
 #include "tempdir.h"
+#include "testpicture.h"
 #include "texture2d.h"
 
 #include <SDL/SDL_mixer.h>
@@ -58,16 +59,13 @@ protected:
     std::vector<const Resource*> held;
 };
 
-// Alpha and mean red minus blue of one pixel of a 32-bit surface.
+// Alpha and red minus blue of one pixel.
 Uint8 alphaAt(const SDL_Surface* surface, int x, int y, int* warmth = nullptr)
 {
-    Uint32 value = 0;
-    std::memcpy(&value, static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * 4, 4);
-    Uint8 r = 0, g = 0, b = 0, a = 0;
-    SDL_GetRGBA(value, surface->format, &r, &g, &b, &a);
+    const Rgba pixel = surfacePixel(*surface, x, y);
     if (warmth != nullptr)
-        *warmth = r - b;
-    return a;
+        *warmth = pixel.r - pixel.b;
+    return pixel.a;
 }
 
 // Ink of each glyph cell of a font picture: the first and last inked row

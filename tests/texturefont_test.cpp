@@ -64,11 +64,7 @@ TEST_F(FontPictureTest, GlyphsSpanTheInkedColumnsAndEmptyCellsKeepThePreviousEdg
         manager.releaseResource(font);
         EXPECT_EQ(before, manager.getResourceCount());
     }
-}
-
-// Pixels below a picture shorter than its grid read as empty, not out of bounds.
-TEST_F(FontPictureTest, APictureShorterThanItsGridReadsAsEmptyBelowIt)
-{
+    // Pixels below a picture shorter than its grid read as empty, not out of bounds.
     writeEdgeFont(Form::Bmp, 12);
     TextureFont* font = manager.getResource<TextureFont>("font.png");
     expectGlyph(font->getLetters()[7].sets[1], 40, 41, 10);

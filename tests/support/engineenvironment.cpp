@@ -1,6 +1,8 @@
 #include "engineenvironment.h"
 
+#include "config.h"
 #include "input.h"
+#include "renderer.h"
 
 #include <cstdlib>
 #include <vector>
@@ -42,6 +44,14 @@ void pushEvent(Uint8 type, int a, int b)
         event.button = {type, 0, static_cast<Uint8>(a), 0, 5, 6};
     }
     ASSERT_EQ(0, SDL_PushEvent(&event)) << "SDL event queue is full";
+}
+
+void restartRenderer(const ScopedWorkDir& dir, const std::map<std::string, int>& sizes)
+{
+    dir.writeFile("resources/config.cfg", configText(sizes));
+    Config::load("resources/config.cfg");
+    Renderer::getInstance().start();
+    Renderer::getInstance().setOrtho();
 }
 
 void releaseAllInput()

@@ -6,7 +6,9 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <string>
 
 // Starts the real engine (window, input, renderer, mixer, timer) once for a
 // whole test program, from a temporary directory holding configText(), and
@@ -33,6 +35,10 @@ bool onSdl12Compat();
 // Queues an event for the engine's input: a key with its character, a mouse
 // button (pressed at 5, 6), or pointer motion to (a, b).
 void pushEvent(Uint8 type, int a, int b = 0);
+
+// Writes configText(sizes) as resources/config.cfg in `dir`, loads it and
+// restarts the renderer, in its orthographic mode.
+void restartRenderer(const ScopedWorkDir& dir, const std::map<std::string, int>& sizes);
 
 // Lets go of every held key and mouse button and clears the wheel flags:
 // the input is one object for the whole program.

@@ -54,6 +54,24 @@ Rgba pixelAt(int x, int y)
     return readPixels(x, y, 1, 1).front();
 }
 
+std::vector<Rgba> textureTexels(GLuint texture, int* width, int* height)
+{
+    GLint w = 0, h = 0;
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+    std::vector<Rgba> texels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glPopClientAttrib();
+    if (width != nullptr)
+        *width = w;
+    if (height != nullptr)
+        *height = h;
+    return texels;
+}
+
 std::array<float, 16> currentMatrix(GLenum which)
 {
     std::array<float, 16> matrix{};

@@ -34,6 +34,8 @@ struct Rgba {
 // Reads the buffer being drawn into (what the next swap would show); rows run bottom-up.
 std::vector<Rgba> readPixels(int x, int y, int width, int height);
 Rgba pixelAt(int x, int y);
+// Every texel of the texture's first level, top row first, as uploaded.
+std::vector<Rgba> textureTexels(GLuint texture, int* width = nullptr, int* height = nullptr);
 
 // The current projection or model-view matrix (column-major).
 std::array<float, 16> currentMatrix(GLenum which);

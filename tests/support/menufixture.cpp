@@ -1,11 +1,9 @@
 #include "menufixture.h"
 
-#include "config.h"
 #include "engineenvironment.h"
 #include "fontwriter.h"
 #include "menuemain.h"
 #include "menueresult.h"
-#include "renderer.h"
 #include "savegame.h"
 #include "sound.h"
 
@@ -85,12 +83,8 @@ MenuFixture::~MenuFixture()
 
 void MenuFixture::useWindow(int width, int height, int rendererWidth, int rendererHeight)
 {
-    const std::map<std::string, int> sizes = {{"window_width", width}, {"window_height", height},
-                                              {"renderer_width", rendererWidth}, {"renderer_height", rendererHeight}};
-    dir.writeFile("resources/config.cfg", configText(sizes));
-    Config::load("resources/config.cfg");
-    Renderer::getInstance().start();
-    Renderer::getInstance().setOrtho();
+    restartRenderer(dir, {{"window_width", width}, {"window_height", height}, {"renderer_width", rendererWidth},
+                          {"renderer_height", rendererHeight}});
 }
 
 void MenuFixture::pointer(int x, int y, bool held)

@@ -2,11 +2,15 @@
 
 #include "tempdir.h"
 
+// Before Xlib, whose macros (None, Bool) clash with its names.
+#include <gtest/gtest.h>
+
 #include <X11/Xlib.h>
 #include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <png.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstdio>
@@ -71,6 +75,17 @@ std::string RunningProgram::standardError() const
 std::string RunningProgram::standardOutput() const
 {
     return readWholeFile(outputFile);
+}
+
+void expectFatalRun(const std::string& executable, const fs::path& workingDirectory,
+                    const std::vector<std::string>& messages, const std::map<std::string, std::string>& environment)
+{
+    RunningProgram program(executable, workingDirectory, environment);
+    EXPECT_EQ(1, program.waitForExit(20s)) << messages.front();
+    const std::string error = program.standardError();
+    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(),
+                            [&](const std::string& message) { return error == "Error: " + message + "\n"; }))
+        << error;
 }
 
 namespace xwindows {

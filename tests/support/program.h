@@ -36,6 +36,12 @@ private:
     bool reaped = false;
 };
 
+// Runs the executable in `workingDirectory` and expects it to end within
+// 20 s with status 1 and exactly one line on standard error,
+// "Error: <message>", for one of `messages`.
+void expectFatalRun(const std::string& executable, const std::filesystem::path& workingDirectory,
+                    const std::vector<std::string>& messages, const std::map<std::string, std::string>& environment = {});
+
 // X11 helpers for the display in DISPLAY (Xvfb in the test run).
 namespace xwindows {
 

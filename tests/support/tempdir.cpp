@@ -40,7 +40,7 @@ void ScopedWorkDir::writeFile(const std::string& relativePath, const std::string
         throw std::runtime_error("cannot write " + file.string());
 }
 
-std::string wavFile(uint32_t samples)
+std::string wavFile(uint32_t frames, uint32_t rate, uint16_t channels)
 {
     std::string bytes;
     auto put = [&bytes](const char* tag, uint32_t value, int size) {
@@ -48,10 +48,12 @@ std::string wavFile(uint32_t samples)
         for (int i = 0; i < size; ++i)
             bytes += static_cast<char>(value >> 8 * i);
     };
+    const uint32_t samples = frames * channels;
     put("RIFF", 36 + 2 * samples, 4);
     put("WAVEfmt ", 16, 4);
-    for (auto [value, size] : {std::pair{1u, 2}, {1u, 2}, {22050u, 4}, {44100u, 4}, {2u, 2}, {16u, 2}})
-        put("", value, size); // PCM, mono, rate, bytes a second, bytes a frame, bits a sample
+    for (auto [value, size] : {std::pair{1u, 2}, {uint32_t{channels}, 2}, {rate, 4}, {rate * channels * 2u, 4},
+                               {channels * 2u, 2}, {16u, 2}})
+        put("", value, size); // PCM, channels, rate, bytes a second, bytes a frame, bits a sample
     put("data", 2 * samples, 4);
     for (uint32_t i = 0; i < samples; ++i)
         put("", i * 300, 2);
@@ -74,6 +76,19 @@ std::string readWholeFile(const fs::path& file)
     std::ostringstream contents;
     contents << in.rdbuf();
     return contents.str();
+}
+
+std::map<std::string, std::string> treeSnapshot(const fs::path& root)
+{
+    std::map<std::string, std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        const auto status = entry.symlink_status();
+        std::ostringstream facts;
+        facts << static_cast<int>(status.type()) << ' ' << (fs::is_regular_file(status) ? entry.file_size() : 0)
+              << ' ' << fs::last_write_time(entry.path()).time_since_epoch().count();
+        entries[fs::relative(entry.path(), root).string()] = facts.str();
+    }
+    return entries;
 }
 
 std::string configText(const std::map<std::string, int>& overrides, const std::set<std::string>& omitted)

@@ -29,14 +29,19 @@ private:
     std::filesystem::path previous;
 };
 
-// A 16-bit mono 22050 Hz WAV file: the 44-byte header, then `samples` samples of a ramp.
-std::string wavFile(uint32_t samples);
+// A 16-bit WAV file (mono 22050 Hz unless told otherwise): the 44-byte
+// header, then `frames` frames of a ramp.
+std::string wavFile(uint32_t frames, uint32_t rate = 22050, uint16_t channels = 1);
 
 // Every resource the manager holds, as (file name, holds), in table order:
 // to see that something leaves the table as it found it.
 std::vector<std::pair<std::string, int32_t>> managerTable();
 
 std::string readWholeFile(const std::filesystem::path& file);
+
+// Every entry below `root` (by relative path) with its kind, size and
+// modification time: equal snapshots mean nothing was written there.
+std::map<std::string, std::string> treeSnapshot(const std::filesystem::path& root);
 
 // Copies the shipped resources tree below `from` (a resources/ folder) to
 // `to`, over any files of the same names there, without a savegame left there

@@ -2,6 +2,8 @@
 
 #include "glcapture.h"
 
+#include <SDL/SDL.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,3 +26,6 @@ struct TestPicture {
     int width, height;
     std::vector<Rgba> pixels; // rows top-down
 };
+
+// The pixel at (x, y) of a surface, read through the surface's own format.
+Rgba surfacePixel(const SDL_Surface& surface, int x, int y);
