@@ -4,7 +4,9 @@
 
 namespace {
 
-// Short enough to end left of the buttons in an 800 wide window.
+// Short enough to end left of the buttons in an 800 wide window. The
+// copyright line is the screen's text, not this file's notice: REUSE skips it.
+// REUSE-IgnoreStart
 constexpr MenueImpl::TextLine credits[] = {
     {"All work done by the Kerbolt team.", 200},
     {"The README file tells you more.", 220},
@@ -12,6 +14,7 @@ constexpr MenueImpl::TextLine credits[] = {
     {"Copyright (c) 2008 the Kerbolt team", 260},
     {"Send comments to our issue tracker.", 300},
 };
+// REUSE-IgnoreEnd
 
 } // namespace
 
