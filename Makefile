@@ -49,11 +49,12 @@ test: test-deps configure
 	$(MAKE) fuzz-build
 	fuzz/run $(FUZZ_DIR) $(FUZZ_TEST_SECONDS)
 
-# The Debian package, build/kerbolt_<version>_<arch>.deb (apt install ./build/kerbolt_*.deb).
-package: deps configure
+# The Debian package, build/kerbolt_<version>_<arch>.deb (apt install ./build/kerbolt_*.deb);
+# the game in it is built in PACKAGE_DIR with the distribution's flags.
+PACKAGE_DIR ?= build-package
+package: deps
 	scripts/install-deps --package
-	cmake --build $(BUILD_DIR) -j$(JOBS) --target kerbolt
-	cd $(BUILD_DIR) && cpack -G DEB
+	JOBS=$(JOBS) scripts/build-package $(PACKAGE_DIR) $(BUILD_DIR)
 
 build: deps configure
 	cmake --build $(BUILD_DIR) -j$(JOBS) --target kerbolt
@@ -101,4 +102,4 @@ screenshots: test-deps configure
 	tools/screenshots.sh $(BUILD_DIR)/screenshots docs
 
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(PACKAGE_DIR)

@@ -1,43 +1,80 @@
 # cmake --install and the Debian package (make package): the game as a
-# player's system has it. The real executable and the read-only resources
-# stay out of the PATH; the launcher `kerbolt` prepares the player's own game
-# folder and starts the game there (packaging/kerbolt.in).
+# player's system has it, laid out as Debian's policy for games asks. The
+# launcher `kerbolt` lies in games/, the real executable in lib/games/kerbolt/
+# and the read-only resources in share/games/kerbolt/; the launcher prepares
+# the player's own game folder and starts the game there (packaging/kerbolt.in).
 include(GNUInstallDirs)
 
-set(KERBOLT_INSTALL_GAME "${CMAKE_INSTALL_LIBEXECDIR}/kerbolt/kerbolt")
-set(KERBOLT_INSTALL_RESOURCES "${CMAKE_INSTALL_DATADIR}/kerbolt/resources")
+set(KERBOLT_INSTALL_LAUNCHER_DIR games)
+set(KERBOLT_INSTALL_GAME_DIR lib/games/kerbolt)
+set(KERBOLT_INSTALL_GAME "${KERBOLT_INSTALL_GAME_DIR}/kerbolt")
+set(KERBOLT_INSTALL_RESOURCES "${CMAKE_INSTALL_DATADIR}/games/kerbolt/resources")
+# The id that names the AppStream component and the desktop entry's file.
+set(KERBOLT_APP_ID org.example.kerbolt)
 # The launcher finds the tree from its own place, so a moved prefix still works.
-file(RELATIVE_PATH KERBOLT_LAUNCHER_TO_PREFIX "/prefix/${CMAKE_INSTALL_BINDIR}" "/prefix")
+file(RELATIVE_PATH KERBOLT_LAUNCHER_TO_PREFIX "/prefix/${KERBOLT_INSTALL_LAUNCHER_DIR}" "/prefix")
 configure_file(packaging/kerbolt.in ${PROJECT_BINARY_DIR}/packaging/kerbolt @ONLY)
 
 # Installing needs only the game, not the tools and tests: make package builds
 # `kerbolt`, and an install test depends on it.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
-install(TARGETS kerbolt RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/kerbolt)
-install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/kerbolt DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS kerbolt RUNTIME DESTINATION ${KERBOLT_INSTALL_GAME_DIR})
+install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/kerbolt DESTINATION ${KERBOLT_INSTALL_LAUNCHER_DIR})
 # Only the tracked tree: the savegame that `make run` and the game write in a
 # developer's checkout, and the game's temporary savegame, are the player's.
 install(DIRECTORY resources/ DESTINATION ${KERBOLT_INSTALL_RESOURCES}
         PATTERN savegame EXCLUDE
         PATTERN savegame.new EXCLUDE)
-install(FILES packaging/kerbolt.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+# The desktop entry names the launcher by its full path, since games/ is not
+# on every session's PATH; the prefix is known only when installing, so
+# cmake/desktop-entry.cmake writes the entry then.
+install(CODE "set(KERBOLT_DESKTOP_TEMPLATE \"${PROJECT_SOURCE_DIR}/packaging/${KERBOLT_APP_ID}.desktop.in\")
+    set(KERBOLT_DESKTOP_ENTRY \"${PROJECT_BINARY_DIR}/packaging/${KERBOLT_APP_ID}.desktop\")
+    set(KERBOLT_INSTALL_LAUNCHER_DIR ${KERBOLT_INSTALL_LAUNCHER_DIR})")
+install(SCRIPT cmake/desktop-entry.cmake)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/${KERBOLT_APP_ID}.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/${KERBOLT_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 foreach(size 48 128 256)
     install(FILES packaging/icons/kerbolt-${size}.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps RENAME kerbolt.png)
 endforeach()
 
-# The man page compressed as Debian keeps them; without a time stamp (-n), so
-# the same page always gives the same file.
-set(KERBOLT_MANPAGE ${PROJECT_SOURCE_DIR}/packaging/kerbolt.6)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${KERBOLT_MANPAGE})
-execute_process(COMMAND gzip -9 -n -c ${KERBOLT_MANPAGE}
-                OUTPUT_FILE ${PROJECT_BINARY_DIR}/packaging/kerbolt.6.gz
-                RESULT_VARIABLE KERBOLT_GZIP_RESULT)
-if(NOT KERBOLT_GZIP_RESULT EQUAL 0)
-    message(FATAL_ERROR "cannot compress the man page with gzip: ${KERBOLT_GZIP_RESULT}")
-endif()
+# The man page and the changelog compressed as Debian keeps them; without a
+# time stamp (-n), so the same text always gives the same file.
+function(kerbolt_gzip source target)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    execute_process(COMMAND gzip -9 -n -c ${source} OUTPUT_FILE ${target} RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "cannot compress ${source} with gzip: ${result}")
+    endif()
+endfunction()
+kerbolt_gzip(${PROJECT_SOURCE_DIR}/packaging/kerbolt.6 ${PROJECT_BINARY_DIR}/packaging/kerbolt.6.gz)
+kerbolt_gzip(${PROJECT_SOURCE_DIR}/packaging/changelog ${PROJECT_BINARY_DIR}/packaging/changelog.gz)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/kerbolt.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+# The copyright file in Debian's machine-readable format: the stanzas of
+# packaging/copyright, then the full texts of the licences that Debian does
+# not keep in /usr/share/common-licenses, indented as the format wants.
+set(KERBOLT_COPYRIGHT ${PROJECT_BINARY_DIR}/packaging/copyright)
+file(READ ${PROJECT_SOURCE_DIR}/packaging/copyright KERBOLT_COPYRIGHT_TEXT)
+foreach(licence CC-BY-SA-4.0 Bitstream-Vera)
+    set(text_file ${PROJECT_SOURCE_DIR}/LICENSES/${licence}.txt)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${text_file})
+    file(STRINGS ${text_file} lines)
+    string(APPEND KERBOLT_COPYRIGHT_TEXT "\nLicense: ${licence}\n")
+    foreach(line IN LISTS lines)
+        if(line MATCHES "^[ \t]*$")
+            set(line ".")
+        endif()
+        string(APPEND KERBOLT_COPYRIGHT_TEXT " ${line}\n")
+    endforeach()
+endforeach()
+file(WRITE ${KERBOLT_COPYRIGHT} "${KERBOLT_COPYRIGHT_TEXT}")
+install(FILES ${KERBOLT_COPYRIGHT} ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kerbolt)
 
 # ---- The Debian package -------------------------------------------------
 set(CPACK_GENERATOR DEB)
@@ -46,14 +83,14 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Kerbolt 2008 developers <kerbolt@localhost>")
+# No person: the team, at an address under a domain kept for examples.
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "the Kerbolt team <kerbolt@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D side-scrolling jump-and-run")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "3D side-scrolling jump-and-run
- Run along a height-field terrain ahead of an explosion that chases the
- scrolling view, jump over pits, and win gold, silver or bronze in seven
- levels. Each player's medals are kept in ~/.local/share/kerbolt.")
+# CPack puts the summary above the long description and indents it.
+file(READ ${PROJECT_SOURCE_DIR}/packaging/description CPACK_DEBIAN_PACKAGE_DESCRIPTION)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/packaging/description)
 # The runtime packages from the libraries the game links (dpkg-shlibdeps):
 # libsdl1.2debian, libsdl-image1.2, libsdl-mixer1.2, libglew, libopengl0,
 # libglu1-mesa, libc6, libstdc++6. SDL opens libGL.so.1 only when it makes
