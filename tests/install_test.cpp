@@ -179,7 +179,10 @@ TEST(Package, TheDebianPackageHoldsTheGameAndPassesTheDistributionsChecks)
     EXPECT_FALSE(names.contains("libsdl1.2-compat")) << depends;
 
     const std::string contents = runCommand("dpkg-deb -c " + quoted(deb)).output;
-    for (const char* file : {" ./usr/share/games/kerbolt/resources/config.cfg\n",
+    for (const char* file : {" ./usr/share/icons/hicolor/48x48/apps/kerbolt.png\n",
+                             " ./usr/share/icons/hicolor/128x128/apps/kerbolt.png\n",
+                             " ./usr/share/icons/hicolor/256x256/apps/kerbolt.png\n",
+                             " ./usr/share/games/kerbolt/resources/config.cfg\n",
                              " ./usr/share/games/kerbolt/resources/savegame.default\n",
                              " ./usr/share/games/kerbolt/resources/textures/gui.png\n"})
         EXPECT_NE(std::string::npos, contents.find(file)) << file << " missing from:\n" << contents;
