@@ -10,10 +10,12 @@
 #include "image.h"
 #include "meshzms.h"
 #include "resourcemanager.h"
+#include "savegame.h"
 #include "sound.h"
 #include "tempdir.h"
 #include "testpicture.h"
 #include "texture2d.h"
+#include "tokenreader.h"
 
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
@@ -22,6 +24,7 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <tuple>
 
 namespace {
@@ -97,17 +100,52 @@ std::vector<CellInk> measureCells(const Image& image)
     return cells;
 }
 
+// The menu's backdrop and every level's terrain description.
+std::vector<std::string> terrainDescriptions()
+{
+    std::vector<std::string> descriptions = {"resources/heightmaps/start.txt"};
+    for (const Savegame::Level& level : Savegame::levels) {
+        TokenReader reader(level.levelFile);
+        reader.readLine();
+        descriptions.push_back(reader.readString());
+    }
+    return descriptions;
+}
+
+// Every texture the levels and terrain descriptions name: backgrounds, colour
+// maps, grain and the others. (The height images are read pixel by pixel, at
+// any size, as the terrains load.)
+std::set<std::string> namedPictures()
+{
+    std::set<std::string> pictures;
+    for (const Savegame::Level& level : Savegame::levels) {
+        TokenReader reader(level.levelFile);
+        reader.readLine();
+        reader.readString();
+        pictures.insert(reader.readString());
+    }
+    for (const std::string& description : terrainDescriptions()) {
+        TokenReader reader(description);
+        reader.readString();
+        for (int scale = 0; scale < 3; ++scale)
+            reader.readFloat();
+        for (int unit = 0; unit < 4; ++unit)
+            pictures.insert(reader.readString());
+    }
+    return pictures;
+}
+
 TEST_F(ShippedAssets, EveryPictureLoadsAsItselfWithPowerOfTwoSides)
 {
+    std::set<std::string> files = namedPictures();
+    EXPECT_LT(10u, files.size());
     for (const char* name : {"textures/loading", "textures/standardpic", "textures/gui", "textures/menue_shade",
                              "textures/explosion", "textures/prize/gold", "textures/prize/silver",
-                             "textures/prize/bronze", "textures/backgrounds/sky_day", "textures/backgrounds/sky_dusk",
-                             "textures/terrain/grass", "textures/terrain/grain", "textures/terrain/earth",
-                             "textures/lvls/sand", "textures/lvls/sand_grain",
-                             "heightmaps/start_height", "heightmaps/start_colour", "textures/lvls/lvl1_thumb",
-                             "textures/lvls/lvl2_thumb", "textures/lvls/lvl3_thumb", "textures/lvls/lvl4_thumb",
-                             "textures/lvls/lvl5_thumb", "textures/lvls/lvl6_thumb", "textures/lvls/lvl7_thumb"}) {
-        const std::string file = std::string("resources/") + name + ".png";
+                             "textures/prize/bronze"})
+        files.insert(std::string("resources/") + name + ".png");
+    for (const Savegame::Level& level : Savegame::levels)
+        files.insert(level.thumbnail);
+    for (const std::string& file : files) {
         const Image* image = load<Image>(file);
         for (const int side : {image->getWidth(), image->getHeight()})
             EXPECT_TRUE(side > 0 && (side & (side - 1)) == 0) << file;
@@ -240,9 +278,12 @@ TEST_F(ShippedAssets, TerrainShadersCompileAndLinkAndReadTheColourMapAndTheGrain
     shader.unload();
 }
 
-// The menu's backdrop: every file it names loads, and it spans the circle the menu turns it on.
-TEST_F(ShippedAssets, MenuBackdropLoadsEveryFileItNamesAndSpansTheTurningCircle)
+// The menu's backdrop and every level: each file they name loads as itself;
+// the backdrop spans the circle the menu turns it on.
+TEST_F(ShippedAssets, EveryTerrainLoadsEveryFileItNamesAndTheBackdropSpansTheTurningCircle)
 {
+    for (const std::string& description : terrainDescriptions())
+        load<Heightmap>(description);
     const Heightmap* terrain = load<Heightmap>("resources/heightmaps/start.txt");
     EXPECT_TRUE(terrain->getHeightScale() > 0 && terrain->getMeshScale() > 0);
     for (int unit = 1; unit < 4; ++unit)
