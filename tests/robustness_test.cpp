@@ -142,12 +142,29 @@ TEST(RobustPictures, GreyPngsKeepTheirGreyAndTheirTransparentValue)
 
 // ---- Sounds ----------------------------------------------------------------
 
-// The mixer plays at 44100 Hz. It converts a sound's rate step by step in a
-// chain it never checks; rates far off used to crash the program here.
-TEST(RobustSounds, CutFilesAndRatesTheMixerCannotConvertFallBackToTheDefaultSound)
+// Holders share one chunk, which goes with the last of them. The mixer plays
+// at 44100 Hz and converts a sound's rate step by step in a chain it never
+// checks; rates far off used to crash the program here.
+TEST(RobustSounds, HoldersShareOneChunkAndBrokenFilesFallBackToTheDefaultSound)
 {
     ScopedWorkDir dir;
     ResourceManager& manager = ResourceManager::getInstance();
+    dir.writeFile("jump.wav", wavFile(100));
+    Sound* first = manager.getResource<Sound>("jump.wav");
+    Sound* second = manager.getResource<Sound>("jump.wav");
+    ASSERT_TRUE(first == second && first->getChunk() && first->getRefCount() == 2);
+    const Uint32 length = first->getChunk()->alen;
+    const int channel = Mix_PlayChannel(-1, first->getChunk(), 0);
+    EXPECT_TRUE(channel >= 0 && channel != Mix_PlayChannel(-1, second->getChunk(), 0));
+    manager.releaseResource(first);
+    manager.releaseResource(second);
+    EXPECT_EQ(0u, manager.getResourceCount());
+    EXPECT_EQ(0, Mix_Playing(-1)) << "freeing the chunk stops its channels";
+    dir.writeFile("jump.wav", wavFile(200));
+    Sound* again = manager.getResource<Sound>("jump.wav");
+    EXPECT_EQ(2 * length, again->getChunk()->alen) << "the file is read again";
+    manager.releaseResource(again);
+
     dir.writeFile(Sound::defaultFile, wavFile(50));
     const std::string whole = wavFile(441);
     const auto tooFar = [](uint32_t rate) {
@@ -155,6 +172,8 @@ TEST(RobustSounds, CutFilesAndRatesTheMixerCannotConvertFallBackToTheDefaultSoun
                " Hz is too far from the mixer's 44100 Hz.";
     };
     const struct { const char* file; std::string contents, problem; } rows[] = {
+        {"gone.wav", "", ""},
+        {"noise.wav", "RIFF but not a wave", ""},
         {"header-cut.wav", whole.substr(0, 30), ""},
         {"data-cut.wav", whole.substr(0, 144), ""},
         {"rate0.wav", wavFile(100, 0), tooFar(0)},
@@ -166,7 +185,8 @@ TEST(RobustSounds, CutFilesAndRatesTheMixerCannotConvertFallBackToTheDefaultSoun
     };
     const bool compat = onSdl12Compat();
     for (const auto& [file, contents, problem] : rows) {
-        dir.writeFile(file, contents);
+        if (!contents.empty())
+            dir.writeFile(file, contents);
         const std::string name = file;
         if (compat && name == "data-cut.wav") {
             // SDL 2's loader, under sdl12-compat, keeps the whole frames of a cut data chunk.
@@ -366,17 +386,20 @@ std::string configWith(const std::string& key, const std::string& value)
     return configText({}, {key}) + key + ' ' + value + '\n';
 }
 
-// Configurations and devices the game cannot start with: status 1 and one
-// line on standard error, before any resource is read.
+// Configurations, devices and resources the game cannot start with: status
+// 1 and one line on standard error. Nothing but the configuration is there,
+// so a game that gets past its checks ends at its loading picture.
 TEST(RobustProgram, UnusableConfigurationsAndMissingDevicesEndWithOneErrorLine)
 {
     const std::string videoMode = "src/window: Could not Set Video Mode. Error in SDL_SetVideoMode().";
     const std::string mixer = "src/audio: Could not init Audio Mode. ";
-    const struct Row {
+    struct Row {
         std::string what, config;
         std::map<std::string, std::string> environment;
         std::string error;
-    } rows[] = {
+    };
+    std::vector<Row> rows = {
+        {"no configuration", "<none>", {}, "Cannot open or create file 'resources/config.cfg'"},
         {"empty configuration", "", {}, "src/config: Configfile does not contain 'window_width'"},
         {"configuration is a directory", "<directory>", {}, "Cannot open or create file 'resources/config.cfg'"},
         {"window width wraps", configWith("window_width", "99999999999"), {}, videoMode},
@@ -388,13 +411,22 @@ TEST(RobustProgram, UnusableConfigurationsAndMissingDevicesEndWithOneErrorLine)
          mixer + "The configured rate of -1 Hz is too far from the sounds' 44100 Hz."},
         {"no display for X11", configText(), {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", "x11"}},
          "src/window: Could not init Video Mode. Error in SDL_Init()."},
+        // sdl12-compat refuses an unknown audio driver at SDL_Init already,
+        // the original SDL 1.2 only when the mixer opens the device.
+        {"no audio device", configText(), {{"SDL_AUDIODRIVER", "no-such-driver"}},
+         mixer + "Error in " + (onSdl12Compat() ? "SDL_Init()." : "Mix_OpenAudio().")},
+        {"no picture at all", configText(), {},
+         "src/image: Cannot load Resource resources/textures/standardpic.png. Cannot find that file."},
     };
+    for (const std::string key : {"window_width", "window_height", "fullscreen", "renderer_width", "renderer_height",
+                                  "audio_frequency", "audio_channels", "audio_chunksize"})
+        rows.push_back({"without " + key, configText({}, {key}), {}, "src/config: Configfile does not contain '" + key + "'"});
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         ScopedWorkDir dir;
         if (row.config == "<directory>")
             fs::create_directories("resources/config.cfg");
-        else
+        else if (row.config != "<none>")
             dir.writeFile("resources/config.cfg", row.config);
         expectFatalRun(executable, dir.path(), {row.error}, row.environment);
     }
