@@ -78,16 +78,6 @@ bool flameLike(uint32_t pixel)
     return r > 200 && b < 120 && r - b > 120;
 }
 
-// The discs of the three medals: gold, silver and bronze.
-bool medalLike(uint32_t pixel)
-{
-    const auto [r, g, b] = rgb(pixel);
-    const bool gold = r > 200 && g > 140 && b < 90;
-    const bool silver = r > 185 && g > 185 && b > 185 && std::abs(r - b) < 25;
-    const bool bronze = r > 160 && g > 80 && g < 150 && b < 90;
-    return gold || silver || bronze;
-}
-
 int countIn(const Picture& picture, const Box& box, bool (*test)(uint32_t))
 {
     int count = 0;
@@ -191,17 +181,6 @@ bool showsLevelSelection(const Picture& picture)
         if (thumbnailDifference(picture, slot) > 4.0) // the two most alike thumbnails differ by 10
             return false;
     return showsButtonCaption(picture, quitGameBottom) && !showsButtonCaption(picture, startGameBottom);
-}
-
-// Medal pixels in the quarter of each medal's square that lies right of its
-// button, above the button's bottom-right corner. (A medal fills some 70 to
-// 200 of its 1024 pixels.)
-int medalPixels(const Picture& picture)
-{
-    int count = 0;
-    for (const LevelSlot& slot : levelSlots)
-        count += countIn(picture, {slot.left + 128, windowHeight - slot.belowTop, 32, 32}, medalLike);
-    return count;
 }
 
 // The screen a picture shows, by name; "no screen" when none of them.
@@ -317,11 +296,11 @@ protected:
     }
 
     // From the main screen through the level selection into Level 1.
-    void enterLevelOne(Picture* levels = nullptr)
+    void enterLevelOne()
     {
         ASSERT_NO_FATAL_FAILURE(waitFor("the main screen", showsMainScreen));
         ASSERT_NO_FATAL_FAILURE(clickMainButton(startGameBottom));
-        ASSERT_NO_FATAL_FAILURE(waitFor("the level selection", showsLevelSelection, levels));
+        ASSERT_NO_FATAL_FAILURE(waitFor("the level selection", showsLevelSelection));
         ASSERT_NO_FATAL_FAILURE(clickLevel(levelSlots[0]));
         ASSERT_NO_FATAL_FAILURE(waitFor("a round", showsRound));
     }
@@ -347,24 +326,14 @@ protected:
     unsigned long window = 0;
 };
 
-TEST_F(EndToEnd, OpensOnTheMainScreenAtTheConfiguredSizeAndEndsWhenTheWindowIsClosed)
+// Closing the window is tried with every odd configuration (robustness_test.cpp).
+TEST_F(EndToEnd, ALostRoundLeavesTheSavegameAloneAndQuitGameEndsTheProgram)
 {
     ASSERT_NO_FATAL_FAILURE(startGame());
     Picture shown;
     ASSERT_NO_FATAL_FAILURE(waitFor("the main screen", showsMainScreen, &shown));
-    EXPECT_EQ(windowWidth, shown.width);
-    EXPECT_EQ(windowHeight, shown.height);
-    xwindows::requestClose(window);
-    expectQuietExit(0);
-    expectSavegameUntouched();
-}
-
-TEST_F(EndToEnd, ALostRoundLeavesTheSavegameAloneAndQuitGameEndsTheProgram)
-{
-    ASSERT_NO_FATAL_FAILURE(startGame());
-    Picture levels;
-    ASSERT_NO_FATAL_FAILURE(enterLevelOne(&levels));
-    EXPECT_GT(30, medalPixels(levels)) << "a savegame of zeros shows no medal; " << keep(levels, "levels");
+    EXPECT_TRUE(shown.width == windowWidth && shown.height == windowHeight) << shown.width << " by " << shown.height;
+    ASSERT_NO_FATAL_FAILURE(enterLevelOne());
     // Nobody runs: the explosion catches the player within seconds.
     ASSERT_NO_FATAL_FAILURE(waitFor("the lost screen", showsLostScreen));
     expectSavegameUntouched();
