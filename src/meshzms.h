@@ -23,8 +23,8 @@ class TokenReader;
 // with all its corners: draw() gives a face of 3 corners as a triangle and
 // any other as GL_QUADS, so a face of fewer than 4 corners draws nothing and
 // one of 5 to 7 corners its first four. A malformed file (a negative count,
-// more records than its size can hold, an index outside the
-// vertex array, a word where a number belongs) is rejected with an
+// more records than its size can hold, an index outside the vertex array, a
+// word where a number belongs) is rejected with an
 // UnloadableResourceException, so the default mesh takes its place. Hence
 // every stored index is valid and, in a textured mesh, every face has as
 // many texture coordinates as corners.
