@@ -95,7 +95,9 @@ void Application::loadGame()
     closeMenue();
     game = std::make_unique<Game>();
     game->start(levelFile);
-    // The round's first frame must not count the loading as time played.
+    // The round's first frame must not count the loading as time played:
+    // measured from the previous frame, it would move everything by the
+    // whole loading time at once.
     Timer::getInstance().restartFrame();
     state = APP_STATE::GAME;
 }
@@ -116,7 +118,8 @@ void Application::finishRound(GAME_STATE result)
     if (screen != APP_STATE::MENUE_LOST)
         saveResult(result);
     openMenue(screen);
-    // Nor must the menu's first frame count the loading of its backdrop.
+    // Nor must the menu's first frame count the loading of its backdrop
+    // (its spin would jump by the loading time).
     Timer::getInstance().restartFrame();
 }
 

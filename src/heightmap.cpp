@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <iostream>
 
 namespace {
 
@@ -207,22 +208,30 @@ void Heightmap::load(const std::string& fileName)
     buildNormals();
     buildIndices();
 
-    if (GLEW_ARB_multitexture && GLEW_ARB_shader_objects) {
-        auto program = std::make_unique<HLSLShader>();
-        try {
-            program->loadShaders(vertexShaderFile, fragmentShaderFile);
-        } catch (...) {
-            program->unload(); // no half-built program is kept or leaked
-            throw;
-        }
-        shader = std::move(program);
-    }
+    if (GLEW_ARB_multitexture && GLEW_ARB_shader_objects)
+        shader = buildProgram();
     for (std::size_t unit = 0; unit < textures.size(); ++unit)
         textures[unit] = manager().getResource<Texture2D>(textureNames[unit]);
     mesh = manager().getResource<MeshZMS>(meshName);
 
     if (surface)
         placeDecorations(*surface);
+}
+
+// Drivers differ in the GLSL they accept, so a program this one rejects (or
+// a missing source) must not end the game: the terrain takes the path of a
+// driver without GLSL, as complete as the other, with one texture.
+std::unique_ptr<HLSLShader> Heightmap::buildProgram()
+{
+    auto program = std::make_unique<HLSLShader>();
+    try {
+        program->loadShaders(vertexShaderFile, fragmentShaderFile);
+        return program;
+    } catch (const std::exception& error) {
+        program->unload(); // no half-built program is kept or leaked
+        std::cout << error.what() << '\n' << oneTextureNotice << std::endl;
+        return nullptr;
+    }
 }
 
 void Heightmap::readDescription(TokenReader& reader)

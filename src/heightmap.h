@@ -41,6 +41,8 @@ class Heightmap : public Resource {
 public:
     static constexpr const char* qualifiedName = "heightmap.Heightmap";
     static constexpr int32_t initialViewRange = 70;
+    // Printed after the program's error when the terrain program cannot be built.
+    static constexpr const char* oneTextureNotice = "src/heightmap: The terrain is drawn with one texture.";
 
     // Out of line: the program's class is only declared here.
     Heightmap();
@@ -49,7 +51,10 @@ public:
     // Reads the description file and builds everything drawing needs. No
     // default file: an unopenable description throws the token reader's open
     // error. The GLSL program is built when both GL_ARB_multitexture and
-    // GL_ARB_shader_objects are offered; its errors also reach the caller.
+    // GL_ARB_shader_objects are offered. When it cannot be built (a missing
+    // source, a shader the driver rejects) its error and oneTextureNotice go
+    // to standard output and the terrain draws with one texture, as without
+    // those extensions.
     void load(const std::string& fileName) override;
     // Frees the program and gives the textures and the mesh back.
     void unload() override;
@@ -97,6 +102,7 @@ public:
     const HLSLShader* getShader() const { return shader.get(); }
 
 private:
+    static std::unique_ptr<HLSLShader> buildProgram();
     static constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
 
     // The part of the terrain one draw call submits.

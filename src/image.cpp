@@ -133,6 +133,9 @@ void Image::loadFile(const std::string& fileName)
     surface = decoded;
     width = surface->w;
     height = surface->h;
+    // The upload layout follows the decoded surface's channel order, not the
+    // file type: SDL_image gives JPEG (and most BMP) surfaces in RGB order, so
+    // a fixed GL_BGR for those types would swap red and blue.
     format = glLayoutOf(*surface->format);
     // Alpha: an alpha channel, or a colour key (palettised PNG with one
     // transparent entry), which the texture turns into alpha 0.

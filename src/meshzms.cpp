@@ -6,6 +6,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -136,25 +137,15 @@ private:
 
     void readFaces()
     {
-        // A skipped face leaves no gap: the next face takes its place, and
-        // the places left over at the end go, however reading ends.
-        const std::size_t count = mesh.faces.size();
-        std::size_t skipped = 0;
-        try {
-            for (std::size_t f = 0; f < count; ++f)
-                skipped += readFace(mesh.faces[f - skipped], f) ? 0 : 1;
-        } catch (const EndOfFile&) {
-            mesh.faces.resize(count - skipped);
-            throw;
-        }
-        mesh.faces.resize(count - skipped);
+        for (std::size_t f = 0; f < mesh.faces.size(); ++f)
+            readFace(mesh.faces[f], f);
     }
 
     // A corner is stored only once it is complete, so an unfinished face
-    // never has an index without its texture coordinate. A face of more than
-    // 4 corners is read (its indices still checked) but not stored: false,
-    // and `face` is left empty for the next face.
-    bool readFace(Face& face, std::size_t number)
+    // never has an index without its texture coordinate. Faces that are
+    // neither triangles nor quads are kept as they are: drawing them as
+    // quads shows what GL makes of them, and the rest of the mesh stays.
+    void readFace(Face& face, std::size_t number)
     {
         const std::string where = "face " + std::to_string(number);
         face.smooth = readInt(where) != 0;
@@ -162,14 +153,12 @@ private:
         readFloat(face.normal.y, where);
         readFloat(face.normal.z, where);
         const int32_t cornerCount = readInt(where);
-        if (cornerCount < 3)
-            reject("Face " + std::to_string(number) + " has " + std::to_string(cornerCount) +
-                   " corners instead of 3 or 4");
-        const bool kept = cornerCount <= 4;
-        if (kept)
-            face.indices.reserve(static_cast<std::size_t>(cornerCount));
-        else
-            face = Face{};
+        if (cornerCount < 0)
+            reject("Negative corner count " + std::to_string(cornerCount) + " in face " + std::to_string(number));
+        // Every corner takes at least one byte: a count beyond the rest of
+        // the file reads up to its end, and reserves no more than that.
+        face.indices.reserve(
+            std::min(static_cast<std::size_t>(cornerCount), reader.getSize() - reader.getPosition()));
         for (int32_t c = 0; c < cornerCount; ++c) {
             const int32_t index = readInt(where);
             if (index < 0 || index >= mesh.vertexCount)
@@ -180,13 +169,10 @@ private:
                 readFloat(texCoord.x, where);
                 readFloat(texCoord.y, where);
             }
-            if (!kept)
-                continue;
             face.indices.push_back(index);
             if (mesh.textured != 0)
                 face.texCoords.push_back(texCoord);
         }
-        return kept;
     }
 
     MeshZMS& mesh;
@@ -247,7 +233,8 @@ void MeshZMS::draw() const
         glDisable(GL_TEXTURE_2D);
 
     // The parser guarantees valid indices and, when textured, one texture
-    // coordinate per corner.
+    // coordinate per corner. GL_QUADS draws nothing for fewer than 4 corners
+    // and drops the corners after the last complete group of four.
     for (const Face& face : faces) {
         glBegin(face.indices.size() == 3 ? GL_TRIANGLES : GL_QUADS);
         if (!face.smooth)

@@ -19,13 +19,14 @@ class TokenReader;
 // corners; a textured corner carries u and v after its index).
 //
 // A file that ends early keeps what was read; unread vertices stay NaN and
-// an unfinished face keeps only its complete corners. A face of more than 4
-// corners is read past and left out, so getFaces() may hold fewer faces than
-// getFaceCount(). A malformed file (a negative count, more records than its
-// size can hold, a face of fewer than 3 corners, an index outside the vertex
-// array, a word where a number belongs) is rejected with an
+// an unfinished face keeps only its complete corners. Every face is kept
+// with all its corners: draw() gives a face of 3 corners as a triangle and
+// any other as GL_QUADS, so a face of fewer than 4 corners draws nothing and
+// one of 5 to 7 corners its first four. A malformed file (a negative count,
+// more records than its size can hold, an index outside the vertex array, a
+// word where a number belongs) is rejected with an
 // UnloadableResourceException, so the default mesh takes its place. Hence
-// every stored face has 3 or 4 valid indices and, in a textured mesh, as
+// every stored index is valid and, in a textured mesh, every face has as
 // many texture coordinates as corners.
 class MeshZMS : public Resource {
 public:

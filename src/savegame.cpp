@@ -14,11 +14,11 @@ namespace Savegame {
 
 namespace {
 
-// A number followed by exactly one white space character ends the file,
-// as the game writes it.
+// The game writes each entry followed by one blank: exactly one white space
+// character left after an entry ends the file.
 bool onlyOneBlankLeft(const TokenReader& reader)
 {
-    return reader.getSize() - reader.getPosition() == 1;
+    return reader.getSize() - reader.getPosition() == 1 && TokenReader::isWhiteSpace(reader.peek());
 }
 
 } // namespace
@@ -34,17 +34,15 @@ std::vector<int32_t> read(TokenReader& reader)
     std::vector<int32_t> entries;
     while (!reader.atEnd()) {
         const int32_t value = reader.readInt();
-        if (reader.lastNumberFound()) {
-            entries.push_back(value);
-            if (onlyOneBlankLeft(reader))
-                break;
-        } else {
-            // Trailing white space (nothing left after it) or a word that is
-            // not a number: either way one entry 0. Skipping the word always
-            // moves on, so the loop ends.
-            entries.push_back(0);
+        // A word that is not a number (a lone sign too), or white space up to
+        // the end, reads as a number in its place would, with the value 0.
+        // Skipping the word always moves on, so the loop ends.
+        const bool number = reader.lastNumberFound();
+        entries.push_back(number ? value : 0);
+        if (!number)
             reader.readString();
-        }
+        if (onlyOneBlankLeft(reader))
+            break;
     }
     return entries;
 }
@@ -109,11 +107,28 @@ void removeTemporaryFile()
     errno = reason;
 }
 
+// The rename lives in the folder's entries: until they reach the disk, a
+// power cut can bring back the old savegame. Some file systems cannot sync a
+// folder; the savegame is renamed all the same, so that is not a failure.
+void syncFolder()
+{
+    const std::string folder = std::string(fileName).substr(0, std::string(fileName).rfind('/'));
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 } // namespace
 
 const char* writeTemporaryFile(const std::string& text)
 {
-    const int fd = ::open(temporaryFileName, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A save killed before its rename leaves the file behind. The new one is
+    // created afresh and never through a link planted at its name, which
+    // would have the link's target overwritten.
+    ::unlink(temporaryFileName);
+    const int fd = ::open(temporaryFileName, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return "create";
     const char* failedStep = nullptr;
@@ -128,7 +143,10 @@ const char* writeTemporaryFile(const std::string& text)
 
 const char* renameTemporaryFile()
 {
-    return std::rename(temporaryFileName, fileName) == 0 ? nullptr : "rename";
+    if (std::rename(temporaryFileName, fileName) != 0)
+        return "rename";
+    syncFolder();
+    return nullptr;
 }
 
 bool saveMedal(const std::string& levelFile, GAME_STATE medal)

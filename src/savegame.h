@@ -42,10 +42,11 @@ constexpr std::array<Level, 7> levels = {{
 
 // Every entry of the file, in order. Entries are whitespace-separated
 // decimal integers (optional sign, 32 bits, wrapping beyond). A word that is
-// not a number (a lone sign too) counts as one entry 0 and is skipped up to
-// the next white space, so the entries after it keep their places. When
-// more than one white space character follows the last number, one further
-// entry 0 is read, as the game always has.
+// not a number (a lone sign too) reads as a number in its place would, with
+// the value 0, so the entries after it keep their places ("3x" and "3 x 2"
+// give [3, 0] and [3, 0, 2]). Exactly one white space character after the
+// last entry ends the file; with more, one further entry 0 is read, as the
+// game always has ("3  " gives [3, 0]).
 // Throws std::runtime_error("Cannot open or create file '<name>'") when the
 // file cannot be opened.
 std::vector<int32_t> read(const std::string& file = fileName);
@@ -66,9 +67,11 @@ std::string format(const std::array<int32_t, levels.size()>& entries);
 // a process between them. Each answers the step that failed ("create",
 // "write", "sync" and "close", or "rename") with errno set, or nullptr; a
 // failed step may leave the temporary file behind.
-// Writes text to temporaryFileName and flushes it to the disk.
+// Removes a temporary file left by an earlier save, creates a new one
+// (never following a link at that name), writes text and flushes it.
 const char* writeTemporaryFile(const std::string& text);
-// Renames the temporary file over the savegame.
+// Renames the temporary file over the savegame and syncs the folder, so the
+// rename survives a power cut.
 const char* renameTemporaryFile();
 
 // Reads the savegame, merges the medal and writes it back safely. Throws

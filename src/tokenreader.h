@@ -37,6 +37,8 @@ public:
     std::string readLine();
 
     bool atEnd() const { return position == text.size(); }
+    // The next unread character, or NUL at the end of the file.
+    char peek() const { return atEnd() ? '\0' : text[position]; }
     // Whether the latest readInt or readFloat found digits, so that a real 0
     // can be told from a word or the end of the file; false before any.
     bool lastNumberFound() const { return numberFound; }

@@ -6,16 +6,12 @@
 
 #include <stdexcept>
 
-namespace {
-
 // Only the lowest bit of the fullscreen setting counts.
-Uint32 videoModeFlags(int32_t fullscreen)
+uint32_t Window::videoModeFlags(int32_t fullscreen)
 {
     const Uint32 flags = SDL_HWSURFACE | SDL_OPENGL | SDL_ASYNCBLIT;
     return (static_cast<Uint32>(fullscreen) & 1u) ? flags | SDL_FULLSCREEN : flags;
 }
-
-} // namespace
 
 void Window::start()
 {

@@ -3,6 +3,8 @@
 #include "singleton.h"
 #include "task.h"
 
+#include <cstdint>
+
 // Opens the SDL video mode with an OpenGL context (window_width,
 // window_height, fullscreen from the configuration) and presents every
 // finished frame.
@@ -16,6 +18,10 @@ public:
     bool update() override;
     // Shuts every SDL subsystem down, audio included.
     void stop() override;
+
+    // The SDL_SetVideoMode flags for a "fullscreen" setting: an OpenGL
+    // window, fullscreen when the setting's lowest bit is 1.
+    static uint32_t videoModeFlags(int32_t fullscreen);
 
 private:
     friend class SingletonSlot<Window>;

@@ -3,12 +3,14 @@
 #include "audio.h"
 #include "input.h"
 #include "renderer.h"
+#include "window.h"
 
 #include "engineenvironment.h"
 #include "glcapture.h"
 #include "tempdir.h"
 
 #include <GL/gl.h>
+#include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
 
@@ -67,6 +69,27 @@ protected:
 // loader's picture checks that (loader_test.cpp).
 TEST_F(RendererTest, OrthoCountsPixelsPerspectiveKeepsTheAspectAndUpdateClears)
 {
+    // Start sets the fixed state whatever was set before.
+    glDepthFunc(GL_LESS);
+    glShadeModel(GL_FLAT);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glEnable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    restartWith(640, 480);
+    GLint depthFunction = 0, shading = 0, source = 0, destination = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunction);
+    glGetIntegerv(GL_SHADE_MODEL, &shading);
+    glGetIntegerv(GL_BLEND_SRC, &source);
+    glGetIntegerv(GL_BLEND_DST, &destination);
+    EXPECT_EQ((std::vector<GLint>{GL_LEQUAL, GL_SMOOTH, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA}),
+              (std::vector{depthFunction, shading, source, destination}));
+    EXPECT_TRUE(!glIsEnabled(GL_BLEND) && glIsEnabled(GL_TEXTURE_2D) && glIsEnabled(GL_DEPTH_TEST));
+    // The window of the test program is not fullscreen; only the lowest bit of the setting counts.
+    EXPECT_EQ(0u, SDL_GetVideoSurface()->flags & SDL_FULLSCREEN);
+    for (const auto& [setting, fullscreen] : {std::pair{0, false}, {1, true}, {2, false}, {3, true}, {-1, true}})
+        EXPECT_EQ(fullscreen ? SDL_FULLSCREEN : 0u, Window::videoModeFlags(setting) & SDL_FULLSCREEN) << setting;
+
     for (const auto& [width, height] : {std::pair{640, 480}, {800, 400}}) {
         restartWith(width, height);
         glMatrixMode(GL_MODELVIEW);

@@ -13,6 +13,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <string>
 #include <tuple>
@@ -223,6 +224,19 @@ TEST_F(GameTest, DrawsTheMirroredBackgroundFirstAndTheExplosionBandLast)
         EXPECT_LE(v.x, 25.0f);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    // The scene's clear colour, and the side view: the camera's translation,
+    // then -80 degrees about x.
+    std::array<float, 4> clear{};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear.data());
+    EXPECT_EQ((std::array<float, 4>{0.5f, 0.5f, 1.0f, 1.0f}), clear);
+    const Camera& camera = *game.getCamera();
+    camera.apply();
+    const float c = std::cos(80 * static_cast<float>(M_PI) / 180), s = std::sin(80 * static_cast<float>(M_PI) / 180);
+    const Point3D at = camera.getPosition();
+    const std::array<float, 16> view = {1, 0, 0, 0, 0, c, -s, 0, 0, s, c, 0, at.x, at.y, at.z, 1};
+    const std::array<float, 16> applied = currentMatrix(GL_MODELVIEW);
+    for (std::size_t i = 0; i < view.size(); ++i)
+        EXPECT_NEAR(view[i], applied[i], 1e-4f) << "element " << i;
 }
 
 TEST_F(GameTest, BadLevelFilesAreRefusedByName)

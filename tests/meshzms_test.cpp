@@ -110,14 +110,13 @@ TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakAndKeepsWhatAnEarlyEndLe
         {"0 1 2 1 pic.bmp 0 0 1 1 2 3  1 0 0 1 3 0 0 0 0 1 0 0 1\n",
          "pic.bmp 1,2,3/0,0,1 |s0,0,1 0 0 0,0 1,0|fnan,nan,nan"},
         {"0 1", "- nan,nan,nan/nan,nan,nan "},
-        // Faces of 5 or more corners are read past, u and v included, and left out.
-        {"0 3 3 0 0 0 1 5 6 7 1 0 0 8 9 10 0 1 0 -1 -2 -3e1 0 0 0 1 5 0 1 2 0 1 1 0 0 1 3 0 1 2 0 0 0 1 6 0 1 2 0 1 2",
-         untextured},
-        {"1 4 2 1 pic.bmp 9 9 9 9 9 0 0 1 0 0 0 0 0 1 1 0 0 0 0 1 1 1 0 0 0 1 0 1 0 0 0 0 1 5 0 9 9 1 9 9 2 9 9 3 9 9 0 9 9"
-         " 0 0 0 1 4 0 0 0 1 0.5 0 2 1 0.25 3 0 1\n",
-         "pic.bmp 0,0,0/0,0,1 1,0,0/0,0,1 1,1,0/0,0,1 0,1,0/0,0,1 |f0,0,1 0 1 2 3 0,0 0.5,0 1,0.25 0,1"},
-        {"0 1 3 0 0 0 1 1 2 3 0 0 0 1 7 0 0 0 0 0 0 0 1 0 0 1 3 0 0 0 0 0 0 1 5 0 0",
-         "- 1,2,3/0,0,1 |s0,0,1 0 0 0|fnan,nan,nan"},
+        // Faces of any corner count stay, u and v included; the rest of the mesh with them.
+        {"0 3 4 0 0 0 1 5 6 7 1 0 0 8 9 10 0 1 0 -1 -2 -3e1 0 0 0 1 5 0 1 2 0 1 1 0 0 1 3 0 1 2 0 0 0 1 0"
+         " 0 0 0 1 2 0 1",
+         "- 5,6,7/0,0,1 8,9,10/1,0,0 -1,-2,-30/0,1,0 |f0,0,1 0 1 2 0 1|s0,0,1 0 1 2|f0,0,1|f0,0,1 0 1"},
+        // A count beyond the file reads corners up to its end.
+        {"0 1 2 1 pic.bmp 0 0 1 1 2 3 0 0 0 1 5 0 1 2 0 3 4 0 5 6 0 7 8 0 9 1 1 0 0 1 1000000 0 5 6 0",
+         "pic.bmp 1,2,3/0,0,1 |f0,0,1 0 0 0 0 0 1,2 3,4 5,6 7,8 9,1|s0,0,1 0 5,6"},
     };
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(cases[i].second, summary(load(cases[i].first, std::to_string(i) + ".zms"))) << cases[i].first;
@@ -134,7 +133,7 @@ TEST_F(MeshZMSTest, MalformedFilesFallBackToTheDefaultMesh)
         {"0 2000000000 0 0\n", "2000000000 vertices and 0 faces cannot fit in a file of 17 bytes"},
         {"0 1 1 0" + vertex + "0 0 0 1 3 0 0 1", "Face 0 uses vertex 1 of 1"},
         {"0 1 1 1 pic.bmp" + vertex + "0 0 0 1 3 0 0 0 -1 0 0 0 0 0", "Face 0 uses vertex -1 of 1"},
-        {"0 1 1 0" + vertex + "0 0 0 1 2 0 0", "Face 0 has 2 corners instead of 3 or 4"},
+        {"0 1 1 0" + vertex + "0 0 0 1 -1 0", "Negative corner count -1 in face 0"},
         {"zero 0 0 0", "Expected a number in the header, found 'zero'"},
         {"0 1 0 0 0 0 nan 0 0 0", "Expected a number in vertex 0, found 'nan'"},
         {"0 1 1 1 pic.bmp" + vertex + "0 0 0 1 3 0 u v", "Expected a number in face 0, found 'u'"},
@@ -176,6 +175,15 @@ TEST_F(MeshZMSTest, DrawLightsSmoothCornersOneByOneAndFlatFacesOnceWithTheirCoor
             quad.insert(corner(v));
     EXPECT_EQ((std::set<std::string>{"100,100 0.84 0,0", "200,100 0.84 1,0", "200,200 0.84 1,1", "100,200 0.84 0,1"}),
               quad);
+
+    // A face of 2 corners draws nothing, one of 5 its first four as a quad.
+    std::set<std::pair<float, float>> odd;
+    for (const FeedbackPrimitive& primitive : drawLit(load("0 5 2 0  0 0 1 100 100 0  0 0 1 200 100 0  0 0 1 200 200 0"
+                                                           "  0 0 1 100 200 0  0 0 1 150 300 0"
+                                                           "  0 0 0 1 2 4 0  0 0 0 1 5 0 1 2 3 4\n", "odd.zms")))
+        for (const FeedbackVertex& v : primitive.vertices)
+            odd.emplace(v.x, v.y);
+    EXPECT_EQ((std::set<std::pair<float, float>>{{100, 100}, {200, 100}, {200, 200}, {100, 200}}), odd);
 }
 
 } // namespace

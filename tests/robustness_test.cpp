@@ -6,6 +6,7 @@
 #include <GL/glew.h>
 
 #include "game.h"
+#include "heightmap.h"
 #include "image.h"
 #include "resourcemanager.h"
 #include "savegame.h"
@@ -141,12 +142,29 @@ TEST(RobustPictures, GreyPngsKeepTheirGreyAndTheirTransparentValue)
 
 // ---- Sounds ----------------------------------------------------------------
 
-// The mixer plays at 44100 Hz. It converts a sound's rate step by step in a
-// chain it never checks; rates far off used to crash the program here.
-TEST(RobustSounds, CutFilesAndRatesTheMixerCannotConvertFallBackToTheDefaultSound)
+// Holders share one chunk, which goes with the last of them. The mixer plays
+// at 44100 Hz and converts a sound's rate step by step in a chain it never
+// checks; rates far off used to crash the program here.
+TEST(RobustSounds, HoldersShareOneChunkAndBrokenFilesFallBackToTheDefaultSound)
 {
     ScopedWorkDir dir;
     ResourceManager& manager = ResourceManager::getInstance();
+    dir.writeFile("jump.wav", wavFile(100));
+    Sound* first = manager.getResource<Sound>("jump.wav");
+    Sound* second = manager.getResource<Sound>("jump.wav");
+    ASSERT_TRUE(first == second && first->getChunk() && first->getRefCount() == 2);
+    const Uint32 length = first->getChunk()->alen;
+    const int channel = Mix_PlayChannel(-1, first->getChunk(), 0);
+    EXPECT_TRUE(channel >= 0 && channel != Mix_PlayChannel(-1, second->getChunk(), 0));
+    manager.releaseResource(first);
+    manager.releaseResource(second);
+    EXPECT_EQ(0u, manager.getResourceCount());
+    EXPECT_EQ(0, Mix_Playing(-1)) << "freeing the chunk stops its channels";
+    dir.writeFile("jump.wav", wavFile(200));
+    Sound* again = manager.getResource<Sound>("jump.wav");
+    EXPECT_EQ(2 * length, again->getChunk()->alen) << "the file is read again";
+    manager.releaseResource(again);
+
     dir.writeFile(Sound::defaultFile, wavFile(50));
     const std::string whole = wavFile(441);
     const auto tooFar = [](uint32_t rate) {
@@ -154,6 +172,8 @@ TEST(RobustSounds, CutFilesAndRatesTheMixerCannotConvertFallBackToTheDefaultSoun
                " Hz is too far from the mixer's 44100 Hz.";
     };
     const struct { const char* file; std::string contents, problem; } rows[] = {
+        {"gone.wav", "", ""},
+        {"noise.wav", "RIFF but not a wave", ""},
         {"header-cut.wav", whole.substr(0, 30), ""},
         {"data-cut.wav", whole.substr(0, 144), ""},
         {"rate0.wav", wavFile(100, 0), tooFar(0)},
@@ -165,7 +185,8 @@ TEST(RobustSounds, CutFilesAndRatesTheMixerCannotConvertFallBackToTheDefaultSoun
     };
     const bool compat = onSdl12Compat();
     for (const auto& [file, contents, problem] : rows) {
-        dir.writeFile(file, contents);
+        if (!contents.empty())
+            dir.writeFile(file, contents);
         const std::string name = file;
         if (compat && name == "data-cut.wav") {
             // SDL 2's loader, under sdl12-compat, keeps the whole frames of a cut data chunk.
@@ -237,8 +258,9 @@ TEST(RobustLevels, DamagedLevelsAreRefusedByNameOrPlayWithoutCrashing)
     const bool glsl = GLEW_ARB_multitexture && GLEW_ARB_shader_objects;
     const std::string unusable = "src/game: Level file 'resources/lvls/t.txt' names a terrain without usable size: '";
     const std::string vertexShader = "resources/shaders/vertexshader_terrain.fx";
-    const std::string shaderError =
-        "src/hlslshader: HLSLShader error: There is an error in the 'Vertex' Shader Source.";
+    const std::string fragmentShader = "resources/shaders/fragmentshader_terrain.fx";
+    const std::string notCompiling =
+        "src/hlslshader: HLSLShader error: There is an error in the 'Fragment' Shader Source.";
     const struct Row {
         std::string what, description, background;
         std::vector<std::string> fellBack;
@@ -267,11 +289,11 @@ TEST(RobustLevels, DamagedLevelsAreRefusedByNameOrPlayWithoutCrashing)
         {"1 x 1 image", "resources/heightmaps/dot.txt", "resources/textures/bg.png", {}, "", "GOLD"},
         {"1 x 500 image", "resources/heightmaps/column.txt", "resources/textures/bg.png", {}, "", "GOLD"},
         {"500 x 1 image", "resources/heightmaps/row.txt", "resources/textures/bg.png", {}, "", "LOST"},
-        // Only the terrain's GLSL path reads the shader sources.
-        {"missing shader", describe("noshader.txt", image + " 10 33 0.1"), "resources/textures/bg.png", {},
-         glsl ? "Cannot open or create file '" + vertexShader + "'" : "", glsl ? "" : "LOST", vertexShader},
+        // Only the terrain's GLSL path reads the shader sources; without them it draws with one texture.
+        {"missing shader", describe("noshader.txt", image + " 10 33 0.1"), "resources/textures/bg.png",
+         glsl ? std::vector{vertexShader} : std::vector<std::string>{}, "", "LOST", vertexShader},
         {"shader not compiling", describe("badshader.txt", image + " 10 33 0.1"), "resources/textures/bg.png", {},
-         glsl ? shaderError : "", glsl ? "" : "LOST", vertexShader, "void main() { gl_Position = ; }\n"},
+         "", "LOST", fragmentShader, "void main() { gl_FragColor = ; }\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -287,6 +309,12 @@ TEST(RobustLevels, DamagedLevelsAreRefusedByNameOrPlayWithoutCrashing)
             capturedStdout([&] { refusal = thrownMessage([&] { game.start("resources/lvls/t.txt"); }); });
         EXPECT_EQ(row.fellBack, fellBack(printed));
         EXPECT_EQ(row.refusal, refusal);
+        if (!row.damagedFile.empty() && glsl) {
+            const std::string cause = row.damagedContents.empty() ? "Cannot open or create file '" + vertexShader + "'"
+                                                                  : notCompiling;
+            EXPECT_NE(std::string::npos, printed.find(cause + "\n" + Heightmap::oneTextureNotice + "\n")) << printed;
+            EXPECT_TRUE(game.getTerrain() && !game.getTerrain()->getShader()) << "drawn with one texture";
+        }
         std::string outcome;
         if (refusal.empty()) {
             GAME_STATE state = GAME_STATE::RUNNING;
@@ -316,7 +344,7 @@ TEST(RobustLevels, DamagedLevelsAreRefusedByNameOrPlayWithoutCrashing)
 
 // A process killed after the new contents are on the disk but before the
 // rename leaves the old savegame whole; the leftover file is read by nobody
-// and the next save replaces it.
+// and the next save replaces it, as it replaces a link planted there.
 TEST(RobustSavegame, AProcessKilledBetweenWritingAndRenamingKeepsTheOldSavegame)
 {
     const std::string old = "1 0 0 0 0 0 2 ";
@@ -340,6 +368,14 @@ TEST(RobustSavegame, AProcessKilledBetweenWritingAndRenamingKeepsTheOldSavegame)
     EXPECT_TRUE(Savegame::saveMedal("resources/lvls/lvl2.txt", GAME_STATE::BRONZE));
     EXPECT_EQ("1 1 0 0 0 0 2 ", readWholeFile(Savegame::fileName));
     EXPECT_FALSE(fs::exists(Savegame::temporaryFileName));
+
+    // A link planted at the temporary name: its target stays as it was.
+    dir.writeFile("victim", "not the savegame\n");
+    fs::create_symlink(fs::absolute("victim"), Savegame::temporaryFileName);
+    EXPECT_TRUE(Savegame::saveMedal("resources/lvls/lvl3.txt", GAME_STATE::SILVER));
+    EXPECT_EQ("not the savegame\n", readWholeFile("victim"));
+    EXPECT_EQ("1 1 2 0 0 0 2 ", readWholeFile(Savegame::fileName));
+    EXPECT_FALSE(fs::is_symlink(Savegame::fileName) || fs::exists(fs::symlink_status(Savegame::temporaryFileName)));
 }
 
 // ---- The real executable ---------------------------------------------------
@@ -350,17 +386,20 @@ std::string configWith(const std::string& key, const std::string& value)
     return configText({}, {key}) + key + ' ' + value + '\n';
 }
 
-// Configurations and devices the game cannot start with: status 1 and one
-// line on standard error, before any resource is read.
+// Configurations, devices and resources the game cannot start with: status
+// 1 and one line on standard error. Nothing but the configuration is there,
+// so a game that gets past its checks ends at its loading picture.
 TEST(RobustProgram, UnusableConfigurationsAndMissingDevicesEndWithOneErrorLine)
 {
     const std::string videoMode = "src/window: Could not Set Video Mode. Error in SDL_SetVideoMode().";
     const std::string mixer = "src/audio: Could not init Audio Mode. ";
-    const struct Row {
+    struct Row {
         std::string what, config;
         std::map<std::string, std::string> environment;
         std::string error;
-    } rows[] = {
+    };
+    std::vector<Row> rows = {
+        {"no configuration", "<none>", {}, "Cannot open or create file 'resources/config.cfg'"},
         {"empty configuration", "", {}, "src/config: Configfile does not contain 'window_width'"},
         {"configuration is a directory", "<directory>", {}, "Cannot open or create file 'resources/config.cfg'"},
         {"window width wraps", configWith("window_width", "99999999999"), {}, videoMode},
@@ -372,13 +411,22 @@ TEST(RobustProgram, UnusableConfigurationsAndMissingDevicesEndWithOneErrorLine)
          mixer + "The configured rate of -1 Hz is too far from the sounds' 44100 Hz."},
         {"no display for X11", configText(), {{"DISPLAY", ""}, {"SDL_VIDEODRIVER", "x11"}},
          "src/window: Could not init Video Mode. Error in SDL_Init()."},
+        // sdl12-compat refuses an unknown audio driver at SDL_Init already,
+        // the original SDL 1.2 only when the mixer opens the device.
+        {"no audio device", configText(), {{"SDL_AUDIODRIVER", "no-such-driver"}},
+         mixer + "Error in " + (onSdl12Compat() ? "SDL_Init()." : "Mix_OpenAudio().")},
+        {"no picture at all", configText(), {},
+         "src/image: Cannot load Resource resources/textures/standardpic.png. Cannot find that file."},
     };
+    for (const std::string key : {"window_width", "window_height", "fullscreen", "renderer_width", "renderer_height",
+                                  "audio_frequency", "audio_channels", "audio_chunksize"})
+        rows.push_back({"without " + key, configText({}, {key}), {}, "src/config: Configfile does not contain '" + key + "'"});
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         ScopedWorkDir dir;
         if (row.config == "<directory>")
             fs::create_directories("resources/config.cfg");
-        else
+        else if (row.config != "<none>")
             dir.writeFile("resources/config.cfg", row.config);
         expectFatalRun(executable, dir.path(), {row.error}, row.environment);
     }
@@ -390,26 +438,42 @@ TEST(RobustProgram, UnusableConfigurationsAndMissingDevicesEndWithOneErrorLine)
                    {{"DISPLAY", ":4095"}});
 }
 
-// Odd values the game can live with: it opens its window, loads the main
-// screen without a fallback and ends cleanly when the window is closed.
-TEST(RobustProgram, OddButUsableConfigurationsStartAndCloseCleanly)
+// Odd values the game can live with, and terrain shaders the driver
+// rejects: it opens its window, loads the main screen (the menu's terrain
+// with one texture when its program cannot be built) and ends cleanly when
+// the window is closed.
+TEST(RobustProgram, OddConfigurationsAndRejectedShadersStartAndCloseCleanly)
 {
-    const std::pair<std::string, std::string> rows[] = {
-        {"window_width", "800px"},       {"window_height", "2147483647"}, {"renderer_width", "0"},
-        {"audio_frequency", "0"},        {"audio_channels", "0"},        {"audio_chunksize", "2147483647"},
+    const std::string shaders = "resources/shaders/";
+    const std::string oneTexture = std::string("\n") + Heightmap::oneTextureNotice + "\n";
+    const struct Row {
+        std::string key, value, damagedFile = "", damagedContents = "", printed = "";
+    } rows[] = {
+        {"window_width", "800px"}, {"window_height", "2147483647"}, {"renderer_width", "0"},
+        {"audio_frequency", "0"},  {"audio_channels", "0"},        {"audio_chunksize", "2147483647"},
         {"audio_chunksize", "-1"},
+        {"", "", shaders + "vertexshader_terrain.fx", "",
+         "Cannot open or create file 'resources/shaders/vertexshader_terrain.fx'" + oneTexture},
+        {"", "", shaders + "fragmentshader_terrain.fx", "void main() { gl_FragColor = ; }\n",
+         "src/hlslshader: HLSLShader error: There is an error in the 'Fragment' Shader Source." + oneTexture},
     };
-    for (const auto& [key, value] : rows) {
-        SCOPED_TRACE(key + " " + value);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.key + " " + row.value + row.damagedFile);
         ScopedWorkDir dir;
         copyResources(fs::path(KERBOLT_SOURCE_DIR) / "resources", dir.path() / "resources", "0 0 0 0 0 0 0 ");
-        dir.writeFile("resources/config.cfg", configWith(key, value));
+        dir.writeFile("resources/config.cfg", row.key.empty() ? configText() : configWith(row.key, row.value));
+        if (!row.damagedFile.empty())
+            row.damagedContents.empty() ? (void)fs::remove(row.damagedFile)
+                                        : dir.writeFile(row.damagedFile, row.damagedContents);
         RunningProgram program(executable, dir.path());
         const unsigned long window = xwindows::waitForWindow(program.pid(), "Quenor", 30s);
         ASSERT_NE(0ul, window) << program.standardError();
         xwindows::requestClose(window);
         EXPECT_EQ(0, program.waitForExit(30s));
-        EXPECT_EQ("", program.standardOutput());
+        // The driver's log of a rejected shader comes first, in its own words.
+        const std::string printed = program.standardOutput();
+        EXPECT_EQ(row.printed, printed.substr(printed.size() - std::min(printed.size(), row.printed.size())));
+        EXPECT_EQ(row.printed.empty(), printed.empty()) << printed;
         EXPECT_EQ("", program.standardError());
     }
 }

@@ -27,6 +27,8 @@ TEST(Savegame, ReadsEveryEntrySkipsWordsInPlaceAndNamesAFileItCannotOpen)
         {"3 2 1 \n", {3, 2, 1, 0}}, // more than one blank after the last number reads one more 0
         {"", {}}, {"+7\t-1\r\n5 ", {7, -1, 5}}, {"4294967299 ", {3}}, {"3 x 2 0 0 0 0", {3, 0, 2, 0, 0, 0, 0}},
         {"-", {0}}, {"1 - 2 ", {1, 0, 2}}, {"12abc 5 ", {12, 0, 5}},
+        // A word reads as a number in its place would: ended by one blank, or by the end.
+        {"3x", {3, 0}}, {"3xy", {3, 0}}, {"x", {0}}, {"x ", {0}}, {"x  ", {0, 0}}, {"3  ", {3, 0}},
     };
     for (const auto& c : cases) {
         ScopedWorkDir dir;

@@ -127,25 +127,32 @@ TEST_F(ScreenTest, LevelSelectionOffersOneLevelPerSavegameEntryWithItsBestMedal)
     }
 }
 
+// Titles and result lines in font 3, body lines in font 2; the captions are
+// written with the font the screen's last frame left selected.
 TEST_F(ScreenTest, ScreensWriteTheirTextsByteForByteAndOnlyResultsPlayTheEndSound)
 {
     const struct { Factory make; int width, height; std::vector<TextLine> texts; } rows[] = {
         {create<MenueMain>, 1024, 768,
-         {{100, 648, "Welcome to Kerbolt 2008!"},
-          {100, 588, "This is the new Version of the well known game 'Kerbolt'."},
-          {100, 568, "You still play the small character called 'Pimbo'. The bad news is,"},
-          {100, 548, "that the nuclear bomb didn\x60t finish exploding yet. So your turn is to"},
-          {100, 528, "flee from the Bomb and jump to a safe spot! I hope you can escape!"}}},
+         {{100, 648, "Welcome to Kerbolt 2008!", false, 3},
+          {100, 588, "This is the new Version of the well known game 'Kerbolt'.", false, 2},
+          {100, 568, "You still play the small character called 'Pimbo'. The bad news is,", false, 2},
+          {100, 548, "that the nuclear bomb didn\x60t finish exploding yet. So your turn is to", false, 2},
+          {100, 528, "flee from the Bomb and jump to a safe spot! I hope you can escape!", false, 2}}},
         {create<MenueCopyright>, 800, 600,
-         {{100, 480, "the Copyrights"}, {100, 400, "All work done by the Kerbolt team."},
-          {100, 380, "The README file tells you more."}, {100, 360, "Greetings to everyone who plays it!"},
-          {100, 340, "Copyright (c) 2008 the Kerbolt team"}, {100, 300, "Send comments to our issue tracker."}}},
+         {{100, 480, "the Copyrights", false, 3}, {100, 400, "All work done by the Kerbolt team.", false, 2},
+          {100, 380, "The README file tells you more.", false, 2},
+          {100, 360, "Greetings to everyone who plays it!", false, 2},
+          {100, 340, "Copyright (c) 2008 the Kerbolt team", false, 2},
+          {100, 300, "Send comments to our issue tracker.", false, 2}}},
         // Centred in whole halves: an odd size rounds down.
-        {create<MenueWonGold>, 800, 600, {{300, 310, "You have won Gold!"}, {300, 290, "Wonderful!"}}},
-        {create<MenueWonSilver>, 801, 601, {{300, 310, "You have won Silver!"}, {300, 290, "Not bad! Not bad!"}}},
+        {create<MenueWonGold>, 800, 600,
+         {{300, 310, "You have won Gold!", false, 3}, {300, 290, "Wonderful!", false, 3}}},
+        {create<MenueWonSilver>, 801, 601,
+         {{300, 310, "You have won Silver!", false, 3}, {300, 290, "Not bad! Not bad!", false, 3}}},
         {create<MenueWonBronze>, 800, 600,
-         {{300, 310, "You have won Bronze!"}, {300, 290, "You can do that better!"}}},
-        {create<MenueLost>, 801, 601, {{300, 310, "Oh.. You have Lost!"}, {300, 290, "come on! Try again!"}}},
+         {{300, 310, "You have won Bronze!", false, 3}, {300, 290, "You can do that better!", false, 3}}},
+        {create<MenueLost>, 801, 601,
+         {{300, 310, "Oh.. You have Lost!", false, 3}, {300, 290, "come on! Try again!", false, 3}}},
     };
     for (const auto& row : rows) {
         useWindow(row.width, row.height);
@@ -154,10 +161,12 @@ TEST_F(ScreenTest, ScreensWriteTheirTextsByteForByteAndOnlyResultsPlayTheEndSoun
         const bool result = dynamic_cast<const MenueResult*>(screen.get()) != nullptr;
         EXPECT_EQ(result ? 1 : 0, plays(MenueResult::endSoundFile)) << "as the screen opens";
         const float buttons = row.width - 250 + 136.0f; // the captions of the three buttons come first
-        std::vector<TextLine> expected = {
-            {buttons, 247, ".start game"}, {buttons, 197, ".copyrights"}, {buttons, 147, ".quit game"}};
+        const int left = row.texts.back().font;
+        std::vector<TextLine> expected = {{buttons, 247, ".start game", false, left},
+                                          {buttons, 197, ".copyrights", false, left},
+                                          {buttons, 147, ".quit game", false, left}};
         expected.insert(expected.end(), row.texts.begin(), row.texts.end());
-        EXPECT_EQ(expected, textLines(drawTwice()));
+        EXPECT_EQ(expected, textLines(drawTwice(), true));
         EXPECT_EQ(0, plays(MenueResult::endSoundFile)) << "again in a frame";
     }
     // One unit per window pixel: every glyph but the captions' ends left of the buttons at 550.

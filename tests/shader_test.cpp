@@ -95,27 +95,4 @@ TEST(WithoutShaderExtensions, NothingIsCalledThatTheDriverLacks)
               capturedStdout([&] { programs.init(); }));
 }
 
-// Init reports the last load's error only. Each program loaded again on its
-// own: the vertex program is accepted, and what the fragment program alone
-// reports (Mesa rejects "!!ARBfp1.0tex") is what init printed.
-TEST(Shader, InitLoadsBothProgramsAndReportsTheFragmentProgramsError)
-{
-    if (!GLEW_ARB_vertex_program || !GLEW_ARB_fragment_program)
-        GTEST_SKIP() << "no ARB programs";
-    Shader shader;
-    const std::string output = capturedStdout([&] { shader.init(); });
-    EXPECT_TRUE(glIsProgramARB(shader.getVertexProgram()) && glIsProgramARB(shader.getFragmentProgram()));
-    const auto errorAlone = [](GLenum target, GLuint program, std::string_view text) {
-        glBindProgramARB(target, program);
-        glProgramStringARB(target, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(text.size()), text.data());
-        GLint position = -1;
-        glGetIntegerv(GL_PROGRAM_ERROR_POSITION_ARB, &position);
-        const auto* message = reinterpret_cast<const char*>(glGetString(GL_PROGRAM_ERROR_STRING_ARB));
-        return position == -1 ? std::string() : std::to_string(position) + " " + (message ? message : "") + "\n";
-    };
-    EXPECT_EQ("", errorAlone(GL_VERTEX_PROGRAM_ARB, shader.getVertexProgram(), Shader::vertexProgramText));
-    EXPECT_EQ(errorAlone(GL_FRAGMENT_PROGRAM_ARB, shader.getFragmentProgram(), Shader::fragmentProgramText), output);
-    while (glGetError() != GL_NO_ERROR) {} // a load error leaves a GL error flagged; later checks start clean
-}
-
 } // namespace

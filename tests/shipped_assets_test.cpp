@@ -5,30 +5,30 @@
 
 #include <GL/glew.h>
 
+#include "fontwriter.h"
 #include "heightmap.h"
 #include "hlslshader.h"
 #include "image.h"
 #include "meshzms.h"
 #include "resourcemanager.h"
+#include "savegame.h"
 #include "sound.h"
 #include "tempdir.h"
 #include "testpicture.h"
 #include "texture2d.h"
+#include "tokenreader.h"
 
-#include <SDL/SDL_mixer.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <set>
 #include <tuple>
 
 namespace {
 
-const std::array<const char*, 4> fonts = {
-    "resources/fonts/nfont_12auf256.png", "resources/fonts/nfont_14auf256.png",
-    "resources/fonts/nfont_18auf512.png", "resources/fonts/nfont_24auf512.png"};
 constexpr int firstCode = 33;
 constexpr int cellCount = 225; // 15 x 15; cell 2k: code 33 + k, cell 2k + 1: its highlight
 
@@ -97,17 +97,52 @@ std::vector<CellInk> measureCells(const Image& image)
     return cells;
 }
 
+// The menu's backdrop and every level's terrain description.
+std::vector<std::string> terrainDescriptions()
+{
+    std::vector<std::string> descriptions = {"resources/heightmaps/start.txt"};
+    for (const Savegame::Level& level : Savegame::levels) {
+        TokenReader reader(level.levelFile);
+        reader.readLine();
+        descriptions.push_back(reader.readString());
+    }
+    return descriptions;
+}
+
+// Every texture the levels and terrain descriptions name: backgrounds, colour
+// maps, grain and the others. (The height images are read pixel by pixel, at
+// any size, as the terrains load.)
+std::set<std::string> namedPictures()
+{
+    std::set<std::string> pictures;
+    for (const Savegame::Level& level : Savegame::levels) {
+        TokenReader reader(level.levelFile);
+        reader.readLine();
+        reader.readString();
+        pictures.insert(reader.readString());
+    }
+    for (const std::string& description : terrainDescriptions()) {
+        TokenReader reader(description);
+        reader.readString();
+        for (int scale = 0; scale < 3; ++scale)
+            reader.readFloat();
+        for (int unit = 0; unit < 4; ++unit)
+            pictures.insert(reader.readString());
+    }
+    return pictures;
+}
+
 TEST_F(ShippedAssets, EveryPictureLoadsAsItselfWithPowerOfTwoSides)
 {
+    std::set<std::string> files = namedPictures();
+    EXPECT_LT(10u, files.size());
     for (const char* name : {"textures/loading", "textures/standardpic", "textures/gui", "textures/menue_shade",
                              "textures/explosion", "textures/prize/gold", "textures/prize/silver",
-                             "textures/prize/bronze", "textures/backgrounds/sky_day", "textures/backgrounds/sky_dusk",
-                             "textures/terrain/grass", "textures/terrain/grain", "textures/terrain/earth",
-                             "textures/lvls/sand", "textures/lvls/sand_grain",
-                             "heightmaps/start_height", "heightmaps/start_colour", "textures/lvls/lvl1_thumb",
-                             "textures/lvls/lvl2_thumb", "textures/lvls/lvl3_thumb", "textures/lvls/lvl4_thumb",
-                             "textures/lvls/lvl5_thumb", "textures/lvls/lvl6_thumb", "textures/lvls/lvl7_thumb"}) {
-        const std::string file = std::string("resources/") + name + ".png";
+                             "textures/prize/bronze"})
+        files.insert(std::string("resources/") + name + ".png");
+    for (const Savegame::Level& level : Savegame::levels)
+        files.insert(level.thumbnail);
+    for (const std::string& file : files) {
         const Image* image = load<Image>(file);
         for (const int side : {image->getWidth(), image->getHeight()})
             EXPECT_TRUE(side > 0 && (side & (side - 1)) == 0) << file;
@@ -129,7 +164,7 @@ TEST_F(ShippedAssets, EveryPictureLoadsAsItselfWithPowerOfTwoSides)
 
 TEST_F(ShippedAssets, FontPicturesHoldANormalAndAWarmerHighlightGlyphInEveryCell)
 {
-    for (const char* file : fonts) {
+    for (const char* file : FontWriter::fontFiles) {
         const Image* image = load<Image>(file);
         const int size = std::strstr(file, "auf512") ? 512 : 256;
         ASSERT_TRUE(image->getWidth() == size && image->getHeight() == size && image->getInternalFormat() == GL_RGBA)
@@ -143,65 +178,12 @@ TEST_F(ShippedAssets, FontPicturesHoldANormalAndAWarmerHighlightGlyphInEveryCell
     }
 }
 
-// Lines the game writes one under the other, at the spacing it uses, must
-// not touch: the lowest ink of a line stays above the highest of the next.
-TEST_F(ShippedAssets, TheGameScreensLinesOfTextDoNotRunIntoEachOther)
+TEST_F(ShippedAssets, EverySoundLoadsAsItself)
 {
-    struct Lines {
-        int font, spacing;
-        bool firstHighlighted;
-        std::vector<std::string> text;
-    };
-    const Lines screens[] = {
-        {1, 15, true, {"Quenor :: beta 1", "Frames per Second: 1234"}},
-        {1, 15, false, {"Frames per Second: 1234", "Ticks: 16"}},
-        {2, 20, false, {"This is the new Version of the well known game 'Kerbolt'.",
-                        "You still play the small character called 'Pimbo'. The bad news is,",
-                        "that the nuclear bomb didn`t finish exploding yet. So your turn is to",
-                        "flee from the Bomb and jump to a safe spot! I hope you can escape!"}},
-        {3, 20, false, {"You have won Gold!", "Wonderful!"}},
-        {3, 20, false, {"You have won Silver!", "Not bad! Not bad!"}},
-        {3, 20, false, {"You have won Bronze!", "You can do that better!"}},
-        {3, 20, false, {"Oh.. You have Lost!", "come on! Try again!"}},
-    };
-    std::array<std::vector<CellInk>, 4> cells;
-    for (std::size_t f = 0; f < fonts.size(); ++f)
-        cells[f] = measureCells(*load<Image>(fonts[f]));
-    // The highest and lowest inked row of a line, below the point it is written at.
-    const auto inkRows = [&](int font, const std::string& text, bool highlight) {
-        std::pair rows{1000, -1};
-        for (const unsigned char c : text)
-            if (c != ' ') {
-                const CellInk& ink = cells[font][2 * (c - firstCode) + (highlight ? 1 : 0)];
-                rows = {std::min(rows.first, ink.top), std::max(rows.second, ink.bottom)};
-            }
-        return rows;
-    };
-    for (const Lines& lines : screens)
-        for (std::size_t i = 0; i + 1 < lines.text.size(); ++i)
-            EXPECT_LT(inkRows(lines.font, lines.text[i], i == 0 && lines.firstHighlighted).second,
-                      inkRows(lines.font, lines.text[i + 1], false).first + lines.spacing)
-                << "'" << lines.text[i] << "' over '" << lines.text[i + 1] << "'";
-}
-
-TEST_F(ShippedAssets, EverySoundLoadsIntoAChunkThatStartsAndEndsInSilenceUnclipped)
-{
-    int frequency = 0, channels = 0;
-    Uint16 format = 0;
-    ASSERT_NE(0, Mix_QuerySpec(&frequency, &format, &channels));
-    ASSERT_EQ(AUDIO_S16SYS, format) << "the mixer converts to a format this check does not read";
     for (const char* name : {"defaultsound", "menue_click", "menue_over", "player_jump", "player_land2", "player_walk",
                              "explosion", "game_end"}) {
         const std::string file = std::string("resources/sounds/") + name + ".wav";
-        const Mix_Chunk* chunk = load<Sound>(file)->getChunk();
-        ASSERT_TRUE(chunk && chunk->alen > 0) << file;
-        const auto* samples = reinterpret_cast<const Sint16*>(chunk->abuf);
-        const std::size_t count = chunk->alen / 2;
-        int peak = 0;
-        for (std::size_t i = 0; i < count; ++i)
-            peak = std::max(peak, std::abs(static_cast<int>(samples[i])));
-        EXPECT_TRUE(peak > 8000 && peak < 32700) << file << ": clipped or nearly silent, peak " << peak;
-        EXPECT_TRUE(std::abs(samples[0]) < 200 && std::abs(samples[count - 1]) < 200) << file << " clicks";
+        EXPECT_TRUE(load<Sound>(file)->getChunk()) << file;
     }
 }
 
@@ -240,9 +222,12 @@ TEST_F(ShippedAssets, TerrainShadersCompileAndLinkAndReadTheColourMapAndTheGrain
     shader.unload();
 }
 
-// The menu's backdrop: every file it names loads, and it spans the circle the menu turns it on.
-TEST_F(ShippedAssets, MenuBackdropLoadsEveryFileItNamesAndSpansTheTurningCircle)
+// The menu's backdrop and every level: each file they name loads as itself;
+// the backdrop spans the circle the menu turns it on.
+TEST_F(ShippedAssets, EveryTerrainLoadsEveryFileItNamesAndTheBackdropSpansTheTurningCircle)
 {
+    for (const std::string& description : terrainDescriptions())
+        load<Heightmap>(description);
     const Heightmap* terrain = load<Heightmap>("resources/heightmaps/start.txt");
     EXPECT_TRUE(terrain->getHeightScale() > 0 && terrain->getMeshScale() > 0);
     for (int unit = 1; unit < 4; ++unit)

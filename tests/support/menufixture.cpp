@@ -30,15 +30,22 @@ std::ostream& operator<<(std::ostream& out, const Rect& r)
 std::ostream& operator<<(std::ostream& out, const TextLine& line)
 {
     return out << '"' << line.text << "\" at (" << line.left << ", " << line.top << ')'
-               << (line.highlighted ? " highlighted" : "");
+               << (line.highlighted ? " highlighted" : "") << " in font " << line.font;
 }
+
+namespace {
+
+struct DrawnLine {
+    TextLine line;
+    std::vector<Rect> glyphs;
+};
 
 // A glyph's texture cell in the font's 15 by 15 grid gives its byte: two cells
 // per byte from 33, the highlight glyph in the odd one. A gap wider than the
 // one unit after each glyph holds spaces of 5 units.
-std::vector<TextLine> textLines(const std::vector<FeedbackPrimitive>& drawn)
+std::vector<DrawnLine> drawnLines(const std::vector<FeedbackPrimitive>& drawn)
 {
-    std::vector<TextLine> lines;
+    std::vector<DrawnLine> lines;
     Rect previous{};
     for (const FeedbackPrimitive& primitive : drawn) {
         const Rect glyph = boundsOf(primitive);
@@ -48,13 +55,36 @@ std::vector<TextLine> textLines(const std::vector<FeedbackPrimitive>& drawn)
         for (const FeedbackVertex& v : primitive.vertices)
             s += v.s / primitive.vertices.size(), t += v.t / primitive.vertices.size();
         const int cell = static_cast<int>(t * 15) * 15 + static_cast<int>(s * 15);
-        if (lines.empty() || glyph.top != lines.back().top || glyph.left < previous.right)
-            lines.push_back({glyph.left, glyph.top, "", true});
+        if (lines.empty() || glyph.top != lines.back().line.top || glyph.left < previous.right)
+            lines.push_back({{glyph.left, glyph.top, "", true}, {}});
         else
-            lines.back().text.append(std::lround((glyph.left - previous.right - 1) / 5), ' ');
-        lines.back().text += static_cast<char>(33 + cell / 2);
-        lines.back().highlighted = lines.back().highlighted && cell % 2 == 1;
+            lines.back().line.text.append(std::lround((glyph.left - previous.right - 1) / 5), ' ');
+        lines.back().line.text += static_cast<char>(33 + cell / 2);
+        lines.back().line.highlighted = lines.back().line.highlighted && cell % 2 == 1;
+        lines.back().glyphs.push_back(glyph);
         previous = glyph;
+    }
+    return lines;
+}
+
+} // namespace
+
+std::vector<TextLine> textLines(const std::vector<FeedbackPrimitive>& drawn, bool withFonts)
+{
+    std::vector<TextLine> lines;
+    FontWriter& writer = FontWriter::getInstance();
+    for (DrawnLine& drawnLine : drawnLines(drawn)) {
+        TextLine& line = drawnLine.line;
+        for (int font = 0; withFonts && font < 4 && line.font < 0; ++font) {
+            writer.selectFont(font);
+            writer.setHighlight(line.highlighted);
+            const auto again = drawnLines(captureFeedback([&] {
+                writer.write2D(line.text, static_cast<int32_t>(line.left), static_cast<int32_t>(line.top));
+            }));
+            if (again.size() == 1 && again[0].glyphs == drawnLine.glyphs)
+                line.font = font;
+        }
+        lines.push_back(line);
     }
     return lines;
 }

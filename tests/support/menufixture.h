@@ -35,17 +35,22 @@ Rect boundsOf(const FeedbackPrimitive& primitive);
 std::ostream& operator<<(std::ostream& out, const Rect& r);
 
 // A string as the font writer drew it: its first glyph's top-left corner, its
-// bytes, and whether it used the highlight glyphs.
+// bytes, whether it used the highlight glyphs, and the writer's font (0 to 3)
+// that draws exactly these glyphs (-1: none, or not asked).
 struct TextLine {
     float left, top;
     std::string text;
     bool highlighted = false;
+    int font = -1;
     bool operator==(const TextLine&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const TextLine& line);
 
-// The strings read back from the glyphs drawn, skipping anything 60 units or larger.
-std::vector<TextLine> textLines(const std::vector<FeedbackPrimitive>& drawn);
+// The strings read back from the glyphs drawn, skipping anything 60 units or
+// larger. withFonts: each line is drawn again with each of the writer's fonts
+// to find the one that draws it so; this leaves the writer's font and
+// highlight changed.
+std::vector<TextLine> textLines(const std::vector<FeedbackPrimitive>& drawn, bool withFonts = false);
 
 // Works in a copy of the shipped resources below `sourceDir` with a savegame
 // of seven 0 entries, five-second menu click, hover and end sounds (still
