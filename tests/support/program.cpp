@@ -1,16 +1,11 @@
 #include "program.h"
 
-#include "tempdir.h"
-
 // Before Xlib, whose macros (None, Bool) clash with its names.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
-#include <X11/XKBlib.h>
 #include <X11/Xutil.h>
-#include <png.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <cstdio>
@@ -67,25 +62,12 @@ std::optional<int> RunningProgram::waitForExit(std::chrono::milliseconds timeout
     return std::nullopt;
 }
 
-std::string RunningProgram::standardError() const
-{
-    return readWholeFile(errorFile);
-}
-
-std::string RunningProgram::standardOutput() const
-{
-    return readWholeFile(outputFile);
-}
-
-void expectFatalRun(const std::string& executable, const fs::path& workingDirectory,
-                    const std::vector<std::string>& messages, const std::map<std::string, std::string>& environment)
+void expectFatalRun(const std::string& executable, const fs::path& workingDirectory, const std::string& message,
+                    const std::map<std::string, std::string>& environment)
 {
     RunningProgram program(executable, workingDirectory, environment);
-    EXPECT_EQ(1, program.waitForExit(20s)) << messages.front();
-    const std::string error = program.standardError();
-    EXPECT_TRUE(std::any_of(messages.begin(), messages.end(),
-                            [&](const std::string& message) { return error == "Error: " + message + "\n"; }))
-        << error;
+    EXPECT_EQ(1, program.waitForExit(20s)) << message;
+    EXPECT_EQ("Error: " + message + "\n", program.standardError());
 }
 
 namespace xwindows {
@@ -127,39 +109,6 @@ void requestClose(unsigned long window)
     message.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &message);
     XCloseDisplay(display); // flushes the message
-}
-
-bool Picture::savePng(const fs::path& file) const
-{
-    std::vector<unsigned char> rgb;
-    rgb.reserve(pixels.size() * 3);
-    for (const uint32_t pixel : pixels)
-        for (const int shift : {16, 8, 0})
-            rgb.push_back(static_cast<unsigned char>(pixel >> shift));
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = static_cast<png_uint_32>(width);
-    image.height = static_cast<png_uint_32>(height);
-    image.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&image, file.c_str(), 0, rgb.data(), width * 3, nullptr) != 0;
-}
-
-Picture readPng(const fs::path& file)
-{
-    Picture picture;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, file.c_str()))
-        return picture;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr))
-        return picture;
-    picture.width = static_cast<int>(image.width);
-    picture.height = static_cast<int>(image.height);
-    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3)
-        picture.pixels.push_back(static_cast<uint32_t>(rgb[i] << 16 | rgb[i + 1] << 8 | rgb[i + 2]));
-    return picture;
 }
 
 namespace {
@@ -236,44 +185,6 @@ bool click(unsigned long window, int x, int y, std::chrono::milliseconds hold,
     std::this_thread::sleep_for(hold);
     xdotool("mouseup 1");
     return true;
-}
-
-std::string heldInput()
-{
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr)
-        throw std::runtime_error("cannot open the X display");
-    std::string held;
-    char keys[32] = {};
-    XQueryKeymap(display, keys);
-    for (int code = 0; code < 256; ++code)
-        if ((keys[code / 8] >> (code % 8) & 1) != 0) {
-            const char* name = XKeysymToString(XkbKeycodeToKeysym(display, static_cast<KeyCode>(code), 0, 0));
-            held += std::string(name != nullptr ? name : "key " + std::to_string(code)) + " ";
-        }
-    Window root = 0, child = 0;
-    int rootX = 0, rootY = 0, x = 0, y = 0;
-    unsigned int mask = 0;
-    XQueryPointer(display, DefaultRootWindow(display), &root, &child, &rootX, &rootY, &x, &y, &mask);
-    for (const unsigned int button : {1u, 2u, 3u, 4u, 5u})
-        if ((mask & (Button1Mask << (button - 1))) != 0)
-            held += "button" + std::to_string(button) + " ";
-    XCloseDisplay(display);
-    if (!held.empty())
-        held.pop_back();
-    return held;
-}
-
-HeldKey::HeldKey(unsigned long window, const std::string& pressed)
-    : key(pressed), status(xdotool("keydown --window " + std::to_string(window) + " " + key))
-{
-}
-
-// Without --window xdotool lets go through XTEST: that ends a press the server
-// holds, and the server ignores it for a key that is not down.
-HeldKey::~HeldKey()
-{
-    xdotool("keyup " + key);
 }
 
 } // namespace xwindows

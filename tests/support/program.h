@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tempdir.h"
+
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
@@ -26,8 +28,8 @@ public:
     // The exit status, or nothing when the program did not end in time or was
     // ended by a signal.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
-    std::string standardError() const;
-    std::string standardOutput() const;
+    std::string standardError() const { return readWholeFile(errorFile); }
+    std::string standardOutput() const { return readWholeFile(outputFile); }
 
 private:
     std::filesystem::path outputFile;
@@ -37,10 +39,9 @@ private:
 };
 
 // Runs the executable in `workingDirectory` and expects it to end within
-// 20 s with status 1 and exactly one line on standard error,
-// "Error: <message>", for one of `messages`.
+// 20 s with status 1 and exactly one line on standard error, "Error: <message>".
 void expectFatalRun(const std::string& executable, const std::filesystem::path& workingDirectory,
-                    const std::vector<std::string>& messages, const std::map<std::string, std::string>& environment = {});
+                    const std::string& message, const std::map<std::string, std::string>& environment = {});
 
 // X11 helpers for the display in DISPLAY (Xvfb in the test run).
 namespace xwindows {
@@ -62,12 +63,8 @@ struct Picture {
     uint32_t at(int x, int y) const { return pixels.at(static_cast<std::size_t>(y * width + x)); }
     // The pixel at (x, y) counted from the bottom-left corner, as GL counts.
     uint32_t atGl(int x, int y) const { return at(x, height - 1 - y); }
-    // Writes an RGB PNG; false when it cannot.
-    bool savePng(const std::filesystem::path& file) const;
 };
 Picture capture(unsigned long window);
-// A PNG file as a Picture (alpha dropped); an empty picture when it cannot be read.
-Picture readPng(const std::filesystem::path& file);
 
 // Captures the window until `shows` accepts the picture or the time is up;
 // answers the last picture taken.
@@ -84,27 +81,5 @@ int xdotool(const std::string& arguments);
 // the hover never showed; nothing is pressed then.
 bool click(unsigned long window, int x, int y, std::chrono::milliseconds hold,
            const std::function<bool(const Picture&)>& hovered, std::chrono::milliseconds timeout);
-
-// The keys and pointer buttons the X server holds down, by name ("" when none).
-// A press sent through XTEST stays down on the server after its program is
-// gone, and reaches the next window that takes the focus again and again.
-std::string heldInput();
-
-// A key pressed for the window and let go on the server when this goes, even
-// if the window is gone by then. xdotool sends the press through XTEST when
-// the window has the focus (SDL 2 takes it), else as an event to the window.
-class HeldKey {
-public:
-    HeldKey(unsigned long window, const std::string& key);
-    ~HeldKey();
-    HeldKey(const HeldKey&) = delete;
-    HeldKey& operator=(const HeldKey&) = delete;
-
-    bool sent() const { return status == 0; }
-
-private:
-    std::string key;
-    int status = -1;
-};
 
 } // namespace xwindows
