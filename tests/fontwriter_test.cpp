@@ -2,6 +2,7 @@
 
 #include "engineenvironment.h"
 #include "glcapture.h"
+#include "menufixture.h"
 #include "renderer.h"
 #include "resourcemanager.h"
 #include "tempdir.h"
@@ -20,26 +21,19 @@ struct GlyphBox {
     float left, right, bottom, top, leftS, topT;
 };
 
-// Feedback hands each quad back as triangles spanning its width; triangles
-// around the same x are one glyph.
+// Feedback hands each quad back as two triangles, each spanning the whole
+// glyph, whose texture runs left to right and top down.
 std::vector<GlyphBox> glyphBoxes(const std::vector<FeedbackPrimitive>& primitives)
 {
     std::vector<GlyphBox> boxes;
     for (const FeedbackPrimitive& primitive : primitives) {
-        const auto& corners = primitive.vertices;
-        const float centre = (corners.at(0).x + corners.at(1).x + corners.at(2).x) / 3;
-        auto box = std::find_if(boxes.begin(), boxes.end(),
-                                [&](const GlyphBox& b) { return b.left < centre && centre < b.right; });
-        if (box == boxes.end())
-            box = boxes.insert(boxes.end(), {INFINITY, -INFINITY, INFINITY, -INFINITY, 0, 0});
-        for (const FeedbackVertex& vertex : corners) {
-            if (vertex.x < box->left)
-                box->left = vertex.x, box->leftS = vertex.s;
-            if (vertex.y > box->top)
-                box->top = vertex.y, box->topT = vertex.t;
-            box->right = std::max(box->right, vertex.x);
-            box->bottom = std::min(box->bottom, vertex.y);
-        }
+        const Rect r = boundsOf(primitive);
+        if (!boxes.empty() && boxes.back().left == r.left)
+            continue; // the quad's other triangle
+        float s = INFINITY, t = INFINITY;
+        for (const FeedbackVertex& vertex : primitive.vertices)
+            s = std::min(s, vertex.s), t = std::min(t, vertex.t);
+        boxes.push_back({r.left, r.right, r.bottom, r.top, s, t});
     }
     return boxes;
 }
@@ -98,26 +92,8 @@ protected:
     std::size_t tableBefore = 0;
 };
 
-// k window pixels per renderer unit: glyphs stay 10 x 13 window pixels,
-// spaces and gaps stay 5 and 1 renderer units.
-TEST_F(FontWriterTest, GlyphsHangOneCellBelowYOneFontPixelPerWindowPixelWithSpacesAndGaps)
-{
-    for (const float k : {1.0f, 2.0f}) {
-        useSizes(static_cast<int>(640 * k), static_cast<int>(480 * k), 640, 480);
-        const auto glyphs = draw("AA A");
-        ASSERT_EQ(3u, glyphs.size());
-        const float expected[][2] = {{100, glyphs[0].left},          {100 + 10 * k, glyphs[0].right},
-                                     {200, glyphs[0].top},           {200 - 13 * k, glyphs[0].bottom},
-                                     {101 + 10 * k, glyphs[1].left}, {107 + 20 * k, glyphs[2].left}};
-        for (const auto& [want, got] : expected)
-            EXPECT_NEAR(want, got, 1e-3f) << k;
-        // Cell 64, its ink starting one column in.
-        EXPECT_NEAR(static_cast<float>(4 * 13 + 1) / 195, glyphs[0].leftS, 1e-5f);
-        EXPECT_NEAR(static_cast<float>(4 * 13) / 195, glyphs[0].topT, 1e-5f);
-    }
-}
-
-TEST_F(FontWriterTest, EachByteDrawsItsCell)
+// Each byte draws its cell; the fonts come in file order, and without a font write throws.
+TEST_F(FontWriterTest, EachByteDrawsItsCellFontsComeInFileOrderAndWithoutAFontWriteThrows)
 {
     // Bytes without a glyph draw the dollar sign, those above 127 too (chars are signed here).
     EXPECT_EQ((std::vector<long>{6, 6, 6, 6, 6, 6}), cells(std::string("\x05\0\x1f\x92\xc8\xff", 6)));
@@ -125,10 +101,7 @@ TEST_F(FontWriterTest, EachByteDrawsItsCell)
     // Code 145 has no highlight cell: one quad of its normal glyph.
     writer.setHighlight(true);
     EXPECT_EQ((std::vector<long>{1, 224}), cells("!\x91"));
-}
 
-TEST_F(FontWriterTest, FontsComeInFileOrderAndWithoutAFontWriteThrows)
-{
     const auto glyphHeight = [this] {
         const GlyphBox glyph = draw("A").at(0);
         return glyph.top - glyph.bottom;
@@ -144,7 +117,7 @@ TEST_F(FontWriterTest, FontsComeInFileOrderAndWithoutAFontWriteThrows)
               thrownMessage([this] { writer.write2D("A", 0, 0); }));
 }
 
-TEST_F(FontWriterTest, DrawsThePicturesOwnColoursBlendedAndRestoresTheState)
+TEST_F(FontWriterTest, DrawsThePicturesOwnColoursRestoresTheStateAndGlyphsHangOneCellBelowYOnePixelPerWindowPixel)
 {
     Renderer::getInstance().update();
     glColor3ub(255, 0, 0); // must not tint the glyphs
@@ -161,12 +134,27 @@ TEST_F(FontWriterTest, DrawsThePicturesOwnColoursBlendedAndRestoresTheState)
     writer.write2D("", 30, 40);
     EXPECT_TRUE(before == readPixels(0, 0, 640, 480));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    GLint mode = 0, texture = 0;
+    GLint mode = 0;
     glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-    EXPECT_TRUE(mode == GL_MODULATE && texture != 0) << "modulating, the font's texture bound";
+    EXPECT_TRUE(mode == GL_MODULATE && glInteger(GL_TEXTURE_BINDING_2D) != 0) << "modulating, the font's texture bound";
     EXPECT_FLOAT_EQ(30.0f, currentMatrix(GL_MODELVIEW)[12]);
     EXPECT_FLOAT_EQ(40.0f, currentMatrix(GL_MODELVIEW)[13]);
+
+    // k window pixels per renderer unit: glyphs stay 10 x 13 window pixels,
+    // spaces and gaps stay 5 and 1 renderer units.
+    for (const float k : {1.0f, 2.0f}) {
+        useSizes(static_cast<int>(640 * k), static_cast<int>(480 * k), 640, 480);
+        const auto glyphs = draw("AA A");
+        ASSERT_EQ(3u, glyphs.size());
+        const float expected[][2] = {{100, glyphs[0].left},          {100 + 10 * k, glyphs[0].right},
+                                     {200, glyphs[0].top},           {200 - 13 * k, glyphs[0].bottom},
+                                     {101 + 10 * k, glyphs[1].left}, {107 + 20 * k, glyphs[2].left}};
+        for (const auto& [want, got] : expected)
+            EXPECT_NEAR(want, got, 1e-3f) << k;
+        // Cell 64, its ink starting one column in.
+        EXPECT_NEAR(static_cast<float>(4 * 13 + 1) / 195, glyphs[0].leftS, 1e-5f);
+        EXPECT_NEAR(static_cast<float>(4 * 13) / 195, glyphs[0].topT, 1e-5f);
+    }
 }
 
 } // namespace

@@ -16,7 +16,6 @@
 #include <array>
 #include <cmath>
 #include <string>
-#include <tuple>
 #include <vector>
 
 // Readable states in failure messages.
@@ -62,9 +61,25 @@ protected:
     Game game;
 };
 
-TEST_F(GameTest, StartPlacesThePlayerOnTheGroundAndStopGivesEveryHoldBack)
+// Bad level files are refused by name; a good one places the player on the
+// ground, and stop gives every hold back.
+TEST_F(GameTest, BadLevelFilesAreRefusedByNameStartPlacesThePlayerOnTheGroundAndStopGivesEveryHoldBack)
 {
     const auto before = managerTable();
+    const auto refusal = [](const std::string& level) { return thrownMessage([&] { Game().start(level); }); };
+    EXPECT_EQ("Cannot open or create file 'resources/lvls/none.txt'", refusal("resources/lvls/none.txt"));
+    round.writeTerrain("resources/heightmaps/t.txt", 10, 2, 10.0f, 33.0f, [](int, int) { return HeightPixel{ground}; });
+    for (const char* speed : {"", "fast", "1e39"}) {
+        round.writeLevel("resources/lvls/t.txt", "resources/heightmaps/t.txt", speed);
+        EXPECT_EQ("src/game: Level file 'resources/lvls/t.txt' gives no scroll speed", refusal("resources/lvls/t.txt"))
+            << speed;
+    }
+    // A description that ends after its image name has no scales, hence no length.
+    round.dir().writeFile("resources/heightmaps/short.txt", "resources/heightmaps/t.txt.bmp\n");
+    round.writeLevel("resources/lvls/s.txt", "resources/heightmaps/short.txt", "1");
+    EXPECT_NE(std::string::npos, refusal("resources/lvls/s.txt").find("names a terrain without usable size"));
+    EXPECT_EQ(before, managerTable());
+
     startLevel(100, "0.5", [](int i) { return i == 4 ? plateau : ground; });
     EXPECT_EQ("resources/textures/bg.png", game.getBackgroundName());
     const Player& player = *game.getPlayer();
@@ -185,43 +200,22 @@ TEST_F(GameTest, EveryHeldKeyActsInTurn)
     EXPECT_FLOAT_EQ(20.0f, game.getPlayer()->getZ());
 }
 
-// The primitives drawn at window depth 0 (the 2D ones) at the start or the end of the list.
-std::vector<FeedbackVertex> flatRun(const std::vector<FeedbackPrimitive>& drawn, bool fromEnd)
-{
-    std::vector<FeedbackVertex> run;
-    for (std::size_t k = 0; k < drawn.size(); ++k) {
-        const FeedbackPrimitive& primitive = drawn[fromEnd ? drawn.size() - 1 - k : k];
-        for (const FeedbackVertex& v : primitive.vertices)
-            if (v.z != 0.0f)
-                return run;
-        run.insert(run.end(), primitive.vertices.begin(), primitive.vertices.end());
-    }
-    return run;
-}
-
-bool hasCorner(const std::vector<FeedbackVertex>& vertices, float x, float y, float s, float t)
-{
-    return std::any_of(vertices.begin(), vertices.end(), [&](const FeedbackVertex& v) {
-        return std::abs(v.x - x) < 0.01f && std::abs(v.y - y) < 0.01f && v.s == s && v.t == t;
-    });
-}
-
 TEST_F(GameTest, DrawsTheMirroredBackgroundFirstAndTheExplosionBandLast)
 {
     startLevel(100, "0");
     const std::vector<FeedbackPrimitive> drawn = captureFeedback([&] { game.update(); });
-    const std::vector<FeedbackVertex> background = flatRun(drawn, false);
-    const std::vector<FeedbackVertex> band = flatRun(drawn, true);
-    ASSERT_FALSE(background.empty() || band.empty());
-    ASSERT_GT(drawn.size(), 4u); // the scene lies between them
+    // The 2D primitives (at window depth 0) first and last; the scene lies between them.
+    const auto flat = [](const FeedbackPrimitive& p) {
+        return std::all_of(p.vertices.begin(), p.vertices.end(), [](const FeedbackVertex& v) { return v.z == 0.0f; });
+    };
+    const auto sceneBegin = std::find_if_not(drawn.begin(), drawn.end(), flat);
+    const auto sceneEnd = std::find_if_not(drawn.rbegin(), drawn.rend(), flat).base();
+    ASSERT_GT(sceneEnd - sceneBegin, 2);
     // The background mirrored, its first row at the top; the band 25 pixels wide.
-    for (const auto& [quad, x, y, s, t] : {std::tuple{&background, 0, 0, 1, 1}, {&background, 640, 0, 0, 1},
-                                         {&background, 640, 480, 0, 0}, {&background, 0, 480, 1, 0},
-                                         {&band, 0, 0, 0, 0}, {&band, 25, 0, 1, 0}, {&band, 25, 480, 1, 1},
-                                         {&band, 0, 480, 0, 1}})
-        EXPECT_TRUE(hasCorner(*quad, x, y, s, t)) << x << ',' << y << ' ' << s << ',' << t;
-    for (const FeedbackVertex& v : band)
-        EXPECT_LE(v.x, 25.0f);
+    EXPECT_EQ((Corners{{0, 0, 1000, 1000}, {640, 0, 0, 1000}, {640, 480, 0, 0}, {0, 480, 1000, 0}}),
+              cornersOf({drawn.begin(), sceneBegin}));
+    EXPECT_EQ((Corners{{0, 0, 0, 0}, {25, 0, 1000, 0}, {25, 480, 1000, 1000}, {0, 480, 0, 1000}}),
+              cornersOf({sceneEnd, drawn.end()}));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     // The scene's clear colour, and the side view: the camera's translation,
@@ -237,24 +231,6 @@ TEST_F(GameTest, DrawsTheMirroredBackgroundFirstAndTheExplosionBandLast)
     const std::array<float, 16> applied = currentMatrix(GL_MODELVIEW);
     for (std::size_t i = 0; i < view.size(); ++i)
         EXPECT_NEAR(view[i], applied[i], 1e-4f) << "element " << i;
-}
-
-TEST_F(GameTest, BadLevelFilesAreRefusedByName)
-{
-    const auto before = managerTable();
-    const auto refusal = [](const std::string& level) { return thrownMessage([&] { Game().start(level); }); };
-    EXPECT_EQ("Cannot open or create file 'resources/lvls/none.txt'", refusal("resources/lvls/none.txt"));
-    round.writeTerrain("resources/heightmaps/t.txt", 10, 2, 10.0f, 33.0f, [](int, int) { return HeightPixel{ground}; });
-    for (const char* speed : {"", "fast", "1e39"}) {
-        round.writeLevel("resources/lvls/t.txt", "resources/heightmaps/t.txt", speed);
-        EXPECT_EQ("src/game: Level file 'resources/lvls/t.txt' gives no scroll speed", refusal("resources/lvls/t.txt"))
-            << speed;
-    }
-    // A description that ends after its image name has no scales, hence no length.
-    round.dir().writeFile("resources/heightmaps/short.txt", "resources/heightmaps/t.txt.bmp\n");
-    round.writeLevel("resources/lvls/s.txt", "resources/heightmaps/short.txt", "1");
-    EXPECT_NE(std::string::npos, refusal("resources/lvls/s.txt").find("names a terrain without usable size"));
-    EXPECT_EQ(before, managerTable());
 }
 
 } // namespace

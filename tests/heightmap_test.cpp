@@ -123,7 +123,7 @@ protected:
     std::string output;
 };
 
-TEST_F(TerrainTest, BuildsPositionsIndicesTextureCoordinatesNormalsAndDecorations)
+TEST_F(TerrainTest, BuildsPositionsTextureCoordinatesNormalsAndDecorationsAndDrawsThemAroundTheView)
 {
     const Heightmap& flat = loadOver(2, 2, [](int, int) { return redGreen(7, 0); }, "2 3 0.5");
     EXPECT_EQ("", output);
@@ -136,11 +136,11 @@ TEST_F(TerrainTest, BuildsPositionsIndicesTextureCoordinatesNormalsAndDecoration
     EXPECT_EQ((std::vector<float>{4, 6, 127.5f}),
               (std::vector<float>{flat.getLengthX(), flat.getLengthY(), flat.getMaxHeight()}));
 
-    const Heightmap& wide = loadOver(4, 2, [](int, int) { return redGreen(0, 0); });
+    const Heightmap& repeated = loadOver(4, 2, [](int, int) { return redGreen(0, 0); });
     const float expected[4][2] = {{0.75f, 0.5f}, {1.5f, 0.5f}, {2.25f, 0.75f}, {3.0f, 1.0f}};
     for (int unit = 0; unit < 4; ++unit) // grid point (3, 1)
         EXPECT_EQ((std::pair{expected[unit][0], expected[unit][1]}),
-                  (std::pair{wide.getTexCoords(unit)[7].x, wide.getTexCoords(unit)[7].y}));
+                  (std::pair{repeated.getTexCoords(unit)[7].x, repeated.getTexCoords(unit)[7].y}));
 
     // A bump of 10 in the middle of a 3 x 3 grid: the diagonal of every cell
     // runs from (i + 1, j - 1) to (i, j), and the middle averages its six
@@ -167,9 +167,19 @@ TEST_F(TerrainTest, BuildsPositionsIndicesTextureCoordinatesNormalsAndDecoration
     expectPoint(4, 0, 2, at[2]);
     EXPECT_EQ((std::vector<float>{30 * 0.5f * 0.01f, 26 * 0.5f * 0.01f, 200 * 0.5f * 0.01f}),
               terrain.getObjectScales()); // green * heightScale * meshScale
+
+    // The strips and decorations around the view are drawn.
+    const std::multiset<int> decorated = {0, 1, 134, 135, 430, 431, 569, 570};
+    const Heightmap& wide =
+        loadOver(1000, 2, [&](int i, int j) { return redGreen(0, j == 0 && decorated.count(i) ? 100 : 0); });
+    ASSERT_EQ(70, wide.getViewRange());
+    // Not the decoration at 0: the window starts there.
+    EXPECT_EQ((Submitted{strips(0, 135), {1, 134}}), submitted([&] { wide.draw(Point3D(-65, -33, -77)); }));
+    EXPECT_EQ((Submitted{strips(430, 570), {431, 569}}), submitted([&] { wide.draw(Point3D(-500, -33, -77)); }));
+    EXPECT_EQ((Submitted{strips(0, 999), decorated}), submitted([&] { wide.drawAll(); }));
 }
 
-TEST_F(TerrainTest, HeightAtFollowsTheCornerPlaneClampsAtTheEdgesAndCopesWithOnePixelImages)
+TEST_F(TerrainTest, HeightAtFollowsTheCornerPlaneClampsAtTheEdgesCopesWithOnePixelImagesAndOnlyUsableScalesDraw)
 {
     // Column 2 and row 2 are 99: the far edges answer from the points before them.
     const auto plane = [](int i, int j) { return redGreen(i < 2 && j < 2 ? 10 * i + 20 * j : 99, 0); };
@@ -190,25 +200,10 @@ TEST_F(TerrainTest, HeightAtFollowsTheCornerPlaneClampsAtTheEdgesAndCopesWithOne
         column.drawAll();
         row.drawAll();
     }).first.empty());
-}
 
-TEST_F(TerrainTest, DrawSubmitsTheStripsAndDecorationsAroundTheView)
-{
-    const std::multiset<int> decorated = {0, 1, 134, 135, 430, 431, 569, 570};
-    const Heightmap& terrain =
-        loadOver(1000, 2, [&](int i, int j) { return redGreen(0, j == 0 && decorated.count(i) ? 100 : 0); });
-    ASSERT_EQ(70, terrain.getViewRange());
-    // Not the decoration at 0: the window starts there.
-    EXPECT_EQ((Submitted{strips(0, 135), {1, 134}}), submitted([&] { terrain.draw(Point3D(-65, -33, -77)); }));
-    EXPECT_EQ((Submitted{strips(430, 570), {431, 569}}), submitted([&] { terrain.draw(Point3D(-500, -33, -77)); }));
-    EXPECT_EQ((Submitted{strips(0, 999), decorated}), submitted([&] { terrain.drawAll(); }));
-}
-
-// A scale of 0 along x or y, or one that is not finite, leaves no usable
-// ground; a height scale of 0 is flat ground and draws; a negative scale
-// must not carry the window past the last strip.
-TEST_F(TerrainTest, OnlyUsableScalesDrawGround)
-{
+    // A scale of 0 along x or y, or one that is not finite, leaves no usable
+    // ground; a height scale of 0 is flat ground and draws; a negative scale
+    // must not carry the window past the last strip.
     const auto ramp = [](int i, int) { return redGreen(8 * i, 0); };
     // Ground triangles drawn around x 65 and by drawAll.
     for (const auto& [scales, around, all] : {std::tuple{"0 1 1", 0u, 0u}, {"1 0 1", 0u, 0u}, {"1e999 1 1", 0u, 0u},
@@ -259,14 +254,11 @@ TEST_F(TerrainTest, BothPathsDrawTheirTexturesAndLeaveTheSameState)
         // Texturing stays on though the untextured decoration switched it off.
         EXPECT_TRUE(!glIsEnabled(GL_BLEND) && glIsEnabled(GL_TEXTURE_2D) && !glIsEnabled(GL_VERTEX_ARRAY) &&
                     !glIsEnabled(GL_NORMAL_ARRAY) && !glIsEnabled(GL_TEXTURE_COORD_ARRAY));
-        GLint bound = 0, active = 0, clientActive = 0;
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-        EXPECT_EQ(terrain.getTexture(program ? 0 : 1)->getId(), static_cast<GLuint>(bound));
+        EXPECT_EQ(terrain.getTexture(program ? 0 : 1)->getId(), static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)));
         if (program) {
             EXPECT_EQ(0u, glGetHandleARB(GL_PROGRAM_OBJECT_ARB));
-            glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
-            glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE_ARB, &clientActive);
-            EXPECT_TRUE(active == GL_TEXTURE0_ARB && clientActive == GL_TEXTURE0_ARB);
+            EXPECT_TRUE(glInteger(GL_ACTIVE_TEXTURE_ARB) == GL_TEXTURE0_ARB &&
+                        glInteger(GL_CLIENT_ACTIVE_TEXTURE_ARB) == GL_TEXTURE0_ARB);
             for (int unit = 1; unit < 4; ++unit) {
                 glActiveTextureARB(GL_TEXTURE0_ARB + unit);
                 glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);

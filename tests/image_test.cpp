@@ -66,7 +66,7 @@ protected:
     ResourceManager& manager = ResourceManager::getInstance();
 };
 
-TEST_F(ImageTest, EveryPixelLayoutUploadsWithItsOwnColours)
+TEST_F(ImageTest, EveryLayoutUploadsInItsOwnColoursBadPicturesFallBackAndWithoutAnyPictureATextureHasNoId)
 {
     writeBmp("bgr24.bmp", 24);
     writeBmp("indexed8.bmp", 8);
@@ -88,19 +88,15 @@ TEST_F(ImageTest, EveryPixelLayoutUploadsWithItsOwnColours)
 
         glPixelStorei(GL_UNPACK_ALIGNMENT, 8); // the caller's unpack state neither matters nor changes
         Texture2D* texture = manager.getResource<Texture2D>(file);
-        GLint alignment = 0;
-        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+        EXPECT_EQ(8, glInteger(GL_UNPACK_ALIGNMENT));
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-        EXPECT_EQ(8, alignment);
         EXPECT_EQ(GLenum{GL_NO_ERROR}, glGetError());
         EXPECT_EQ(file, texture->getName());
         expectTexels(*texture, tolerance, internalFormat == GL_RGBA);
         manager.releaseResource(texture);
     }
-}
 
-TEST_F(ImageTest, UnreadablePicturesFallBackAndLeaveNoFileOpen)
-{
+    // Unreadable pictures fall back and leave no file open.
     dir.writeFile("anim.gif", "GIF89a\x01\x00\x01\x00\x00\x00\x00;");
     dir.writeFile("cut.png", readWholeFile("rgba.png").substr(0, 45));
     auto openFiles = [] { return std::distance(fs::directory_iterator("/proc/self/fd"), {}); };
@@ -118,16 +114,14 @@ TEST_F(ImageTest, UnreadablePicturesFallBackAndLeaveNoFileOpen)
     EXPECT_EQ(filesBefore, openFiles());
 
     // The texture of a missing file shows the default picture under its name; only the image speaks.
-    Texture2D* texture = nullptr;
+    Texture2D* fallen = nullptr;
     EXPECT_EQ(cannotLoad + "gone.png. Cannot find that file." + fallback,
-              capturedStdout([&] { texture = manager.getResource<Texture2D>("gone.png"); }));
-    EXPECT_EQ(Image::defaultFile, texture->getName());
-    expectTexels(*texture);
-    manager.releaseResource(texture);
-}
+              capturedStdout([&] { fallen = manager.getResource<Texture2D>("gone.png"); }));
+    EXPECT_EQ(Image::defaultFile, fallen->getName());
+    expectTexels(*fallen);
+    manager.releaseResource(fallen);
 
-TEST_F(ImageTest, ATextureUsesAHeldImageAndWithoutAnyPictureHasNoId)
-{
+    // A texture uses an image already held; without any picture it has no id.
     Image* image = manager.getResource<Image>("rgb.png");
     SDL_Surface* surface = image->getSurface();
     fs::remove("rgb.png"); // a second decode would fall back to the default picture

@@ -47,8 +47,15 @@ protected:
     Menue menue;
 };
 
-TEST_F(MenueTest, TheIslandTurnsFiveDegreesPerSecondAtAnyFrameRateAndForever)
+TEST_F(MenueTest, TheIslandTurnsFiveDegreesPerSecondAtAnyFrameRateAndForeverUnderTheShadeFrame)
 {
+    // The shade frame is a bottom band and a top bar.
+    EXPECT_EQ((Corners{
+        {640, 0, 0, 210}, {0, 0, 1000, 210}, {0, 100, 1000, 400}, {640, 100, 0, 400}, // the bottom band, mirrored
+        {128, 480, 0, 0}, {640, 480, 1000, 0}, {640, 380, 1000, 200}, {128, 380, 0, 200}, // the top bar's right part
+        {0, 480, 100, 0}, {0, 380, 100, 200}}), // and its left part, stretched
+              cornersOf(captureFeedback([] { Menue::drawShadeQuads(640.0f, 480.0f); })));
+
     for (const uint32_t step : {25u, 100u, 250u}) { // every frame draws the terrain: few of them
         Menue fresh;
         fresh.start(APP_STATE::MENUE_MAIN);
@@ -92,21 +99,8 @@ TEST_F(MenueTest, TheIslandTurnsFiveDegreesPerSecondAtAnyFrameRateAndForever)
     EXPECT_NEAR(std::fmod(afterDays + 10.0f, 360.0f), menue.getSpinAngle(), 0.01f);
 }
 
-TEST_F(MenueTest, TheShadeFrameIsABottomBandAndATopBar)
-{
-    using Corners = std::set<std::array<long, 4>>; // (x, y) and texture (s, t) in thousandths
-    Corners corners;
-    for (const FeedbackPrimitive& primitive : captureFeedback([] { Menue::drawShadeQuads(640.0f, 480.0f); }))
-        for (const FeedbackVertex& v : primitive.vertices)
-            corners.insert({std::lround(v.x), std::lround(v.y), std::lround(v.s * 1000), std::lround(v.t * 1000)});
-    const Corners expected = {
-        {640, 0, 0, 210}, {0, 0, 1000, 210}, {0, 100, 1000, 400}, {640, 100, 0, 400}, // the bottom band, mirrored
-        {128, 480, 0, 0}, {640, 480, 1000, 0}, {640, 380, 1000, 200}, {128, 380, 0, 200}, // the top bar's right part
-        {0, 480, 100, 0}, {0, 380, 100, 200}}; // and its left part, stretched
-    EXPECT_EQ(expected, corners);
-}
-
-TEST_F(MenueTest, SwitchesScreensOnTheNextFrameAndPassesLevelsAndQuitOn)
+// Last, the old screen stops before the new one starts.
+TEST_F(MenueTest, SwitchesScreensOnTheNextFrameStoppingTheOldOneFirstAndPassesLevelsAndQuitOn)
 {
     menue.start(APP_STATE::MENUE_GOLD);
     EXPECT_STREQ("no screen", screenType()) << "the first screen opens in the first frame";
@@ -135,18 +129,7 @@ TEST_F(MenueTest, SwitchesScreensOnTheNextFrameAndPassesLevelsAndQuitOn)
         EXPECT_EQ((std::vector<Action>(2, {"Menue", "ShutDown"})), listener.actions) << ending;
         menue.actionPerformed("Menue", "Main");
     }
-    Menue lonely; // neither listener nor screen: nothing to call
-    lonely.start(APP_STATE::MENUE);
-    EXPECT_EQ(APP_STATE::MENUE, lonely.update());
-    lonely.actionPerformed("Game", "resources/lvls/lvl1.txt");
-    lonely.actionPerformed("Menue", "Quit");
-    EXPECT_EQ(APP_STATE::SHUTDOWN, lonely.update());
-}
-
-TEST_F(MenueTest, StopsTheOldScreenBeforeTheNewOneStartsAndGivesEverythingBack)
-{
-    menue.start(APP_STATE::MENUE_MAIN);
-    frame(menue);
+    frame(menue); // the main screen, after the last "Main" above
     // The level selection cannot read a savegame that is a directory, so its
     // start throws; by then the main screen must have let go of its widgets.
     std::filesystem::remove(Savegame::fileName);

@@ -53,9 +53,8 @@ std::vector<FeedbackPrimitive> drawLit(const MeshZMS& mesh)
     auto primitives = captureFeedback([&] { mesh.draw(); });
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_LIGHT0));
     EXPECT_EQ(mesh.getTextured() != 0, glIsEnabled(GL_TEXTURE_2D) == GL_TRUE);
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(mesh.getTexture() != nullptr ? mesh.getTexture()->getId() : 0u, static_cast<GLuint>(bound));
+    EXPECT_EQ(mesh.getTexture() != nullptr ? mesh.getTexture()->getId() : 0u,
+              static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)));
     Renderer::getInstance().setPerspective();
     glPopAttrib();
     EXPECT_EQ(static_cast<GLenum>(GL_NO_ERROR), glGetError());
@@ -94,7 +93,7 @@ protected:
     std::vector<const MeshZMS*> held;
 };
 
-TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakAndKeepsWhatAnEarlyEndLeft)
+TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakKeepsWhatAnEarlyEndLeftAndRefusesWhatItCannotRead)
 {
     const std::string untextured = "- 5,6,7/0,0,1 8,9,10/1,0,0 -1,-2,-30/0,1,0 |s0,0,1 0 1 2";
     const std::pair<std::string, std::string> cases[] = {
@@ -122,12 +121,10 @@ TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakAndKeepsWhatAnEarlyEndLe
         EXPECT_EQ(cases[i].second, summary(load(cases[i].first, std::to_string(i) + ".zms"))) << cases[i].first;
     EXPECT_NE(0u, held[2]->getTexture()->getId());
     drawLit(*held[0]); // checks that an untextured mesh leaves texturing off
-}
 
-TEST_F(MeshZMSTest, MalformedFilesFallBackToTheDefaultMesh)
-{
+    // Malformed files fall back to the default mesh.
     const std::string vertex = " 0 0 1 0 0 0 ";
-    const std::pair<std::string, std::string> cases[] = {
+    const std::pair<std::string, std::string> malformed[] = {
         {"0 -1 0 0", "Negative vertex count -1"},
         {"0 0 -2 0", "Negative face count -2"},
         {"0 2000000000 0 0\n", "2000000000 vertices and 0 faces cannot fit in a file of 17 bytes"},
@@ -139,7 +136,7 @@ TEST_F(MeshZMSTest, MalformedFilesFallBackToTheDefaultMesh)
         {"0 1 1 1 pic.bmp" + vertex + "0 0 0 1 3 0 u v", "Expected a number in face 0, found 'u'"},
     };
     const std::string fallback = summary(load(defaultMesh, "default.zms"));
-    for (const auto& [text, problem] : cases) {
+    for (const auto& [text, problem] : malformed) {
         SCOPED_TRACE(text);
         const MeshZMS& mesh =
             load(text, "bad.zms",

@@ -64,7 +64,8 @@ protected:
     Player player;
 };
 
-TEST_F(PlayerTest, JumpFollowsItsArcAndIgnoresASecondJump)
+// Last, releasing twice gives each hold back once.
+TEST_F(PlayerTest, JumpFollowsItsArcAndIgnoresASecondJumpAndReleaseGivesEachHoldBackOnce)
 {
     round.frame(100);
     player.jump();
@@ -88,28 +89,26 @@ TEST_F(PlayerTest, JumpFollowsItsArcAndIgnoresASecondJump)
     EXPECT_TRUE(player.isFalling());
     player.land();
     EXPECT_FALSE(player.isJumping() || player.isFalling());
+
+    ResourceManager& manager = ResourceManager::getInstance();
+    // A hold of the test's own on each: giving one back twice would take it.
+    const std::vector<Resource*> mine = {
+        manager.getResource<MeshZMS>(Player::meshFile), manager.getResource<Sound>(Player::jumpSoundFile),
+        manager.getResource<Sound>(Player::landSoundFile), manager.getResource<Sound>(Player::walkSoundFile)};
+    const std::size_t held = manager.getResourceCount();
+    player.releaseResources();
+    player.releaseResources();
+    ASSERT_EQ(held, manager.getResourceCount()) << "a hold was given back twice";
+    for (Resource* resource : mine) {
+        EXPECT_EQ(1, resource->getRefCount()) << resource->getName();
+        manager.releaseResource(resource);
+    }
+    EXPECT_EQ(held - 4, manager.getResourceCount());
 }
 
-TEST_F(PlayerTest, AStillFrameStopsTheWalkingSoundAndTheNextMoveRestartsIt)
-{
-    round.frame(16);
-    player.moveRight();
-    EXPECT_TRUE(playing());
-    player.update(); // moved this frame: the sound goes on
-    EXPECT_TRUE(player.isWalking());
-    player.update(); // a frame without a move
-    EXPECT_FALSE(player.isWalking() || playing());
-    player.moveLeft();
-    EXPECT_TRUE(playing());
-
-    player.jump(); // a jump silences the walk, and walking in the air stays silent
-    EXPECT_FALSE(playing());
-    player.moveRight();
-    EXPECT_FALSE(playing());
-}
-
-// Counted in bytes played, not in time: right plays exactly twice, left keeps looping.
-TEST_F(PlayerTest, WalkingRightPlaysTheSoundTwiceWalkingLeftLoopsIt)
+// Counted in bytes played, not in time: right plays exactly twice, left
+// keeps looping. A still frame stops the sound and the next move restarts it.
+TEST_F(PlayerTest, WalkingRightPlaysTheSoundTwiceWalkingLeftLoopsItAndAStillFrameStopsIt)
 {
     ResourceManager& manager = ResourceManager::getInstance();
     Sound* sound = manager.getResource<Sound>(Player::walkSoundFile);
@@ -130,24 +129,21 @@ TEST_F(PlayerTest, WalkingRightPlaysTheSoundTwiceWalkingLeftLoopsIt)
     player.moveLeft();
     EXPECT_TRUE(eventually([&] { return walkBytes.load() >= 3 * once; }));
     EXPECT_FALSE(walkEnded.load());
-}
 
-TEST_F(PlayerTest, ReleaseGivesEachHoldBackOnce)
-{
-    ResourceManager& manager = ResourceManager::getInstance();
-    // A hold of the test's own on each: giving one back twice would take it.
-    const std::vector<Resource*> mine = {
-        manager.getResource<MeshZMS>(Player::meshFile), manager.getResource<Sound>(Player::jumpSoundFile),
-        manager.getResource<Sound>(Player::landSoundFile), manager.getResource<Sound>(Player::walkSoundFile)};
-    const std::size_t held = manager.getResourceCount();
-    player.releaseResources();
-    player.releaseResources();
-    ASSERT_EQ(held, manager.getResourceCount()) << "a hold was given back twice";
-    for (Resource* resource : mine) {
-        EXPECT_EQ(1, resource->getRefCount()) << resource->getName();
-        manager.releaseResource(resource);
-    }
-    EXPECT_EQ(held - 4, manager.getResourceCount());
+    round.frame(16);
+    player.moveRight();
+    EXPECT_TRUE(playing());
+    player.update(); // moved this frame: the sound goes on
+    EXPECT_TRUE(player.isWalking());
+    player.update(); // a frame without a move
+    EXPECT_FALSE(player.isWalking() || playing());
+    player.moveLeft();
+    EXPECT_TRUE(playing());
+
+    player.jump(); // a jump silences the walk, and walking in the air stays silent
+    EXPECT_FALSE(playing());
+    player.moveRight();
+    EXPECT_FALSE(playing());
 }
 
 } // namespace

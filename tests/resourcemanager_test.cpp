@@ -34,26 +34,6 @@ public:
     static constexpr const char* qualifiedName = "other.OtherResource";
 };
 
-// Holds a FileResource of its own name plus ".inner", as a font holds its texture.
-class HolderResource : public Resource {
-public:
-    static constexpr const char* qualifiedName = "holder.HolderResource";
-
-    void loadFile(const std::string& fileName) override
-    {
-        name = fileName;
-        inner = ResourceManager::getInstance().getResource<FileResource>(fileName + ".inner");
-    }
-    void unload() override
-    {
-        journal.push_back("unload " + name);
-        ResourceManager::getInstance().releaseResource(inner);
-    }
-
-private:
-    FileResource* inner = nullptr;
-};
-
 using Names = std::vector<std::string>;
 
 class ResourceManagerTest : public ::testing::Test {
@@ -65,18 +45,10 @@ protected:
         SingletonSlot<ResourceManager>::destroy();
     }
 
-    Names tableNames() const
-    {
-        Names names;
-        for (std::size_t i = 0; i < manager.getResourceCount(); ++i)
-            names.push_back(manager.getResourceAt(i).getName());
-        return names;
-    }
-
     ResourceManager& manager = ResourceManager::getInstance();
 };
 
-TEST_F(ResourceManagerTest, SameClassAndNameShareOneObjectUntilTheLastRelease)
+TEST_F(ResourceManagerTest, SameClassAndNameShareOneObjectUntilTheLastReleaseAndMissingFilesFallBack)
 {
     FileResource* first = manager.getResource<FileResource>("a.res");
     FileResource* second = manager.getResource<FileResource>("a.res");
@@ -84,6 +56,8 @@ TEST_F(ResourceManagerTest, SameClassAndNameShareOneObjectUntilTheLastRelease)
     EXPECT_EQ(first, second);
     EXPECT_EQ(2, first->getRefCount());
     EXPECT_NE(static_cast<Resource*>(first), other);
+    EXPECT_EQ("\nResourceManager: 2 active Resources\n\t2 file.FileResource a.res\n\t1 other.OtherResource a.res\n",
+              capturedStdout([&] { manager.print(); }));
     FileResource outside;
     manager.releaseResource(nullptr); // neither is in the table: nothing changes
     manager.releaseResource(&outside);
@@ -97,41 +71,20 @@ TEST_F(ResourceManagerTest, SameClassAndNameShareOneObjectUntilTheLastRelease)
     EXPECT_EQ((Names{"load a.res", "load a.res", "unload a.res", "unload a.res", "load a.res", "unload a.res"}),
               journal);
     EXPECT_EQ(0u, manager.getResourceCount());
-}
 
-// Each purged entry's place goes to the table's last entry.
-TEST_F(ResourceManagerTest, ReleasingAHolderReleasesWhatItHoldsFromInsideItsUnload)
-{
-    HolderResource* font = manager.getResource<HolderResource>("font");
-    HolderResource* mesh = manager.getResource<HolderResource>("mesh");
-    FileResource* texture = manager.getResource<FileResource>("mesh.inner");
-    EXPECT_EQ((Names{"font", "font.inner", "mesh", "mesh.inner"}), tableNames());
-    EXPECT_EQ("\nResourceManager: 4 active Resources\n\t1 holder.HolderResource font\n\t1 file.FileResource font.inner\n"
-              "\t1 holder.HolderResource mesh\n\t2 file.FileResource mesh.inner\n",
-              capturedStdout([&] { manager.print(); }));
-    manager.releaseResource(font);
-    EXPECT_EQ((Names{"mesh.inner", "mesh"}), tableNames());
-    manager.releaseResource(mesh);
-    EXPECT_EQ((Names{"load font.inner", "load mesh.inner", "unload font", "unload font.inner", "unload mesh"}),
-              journal);
-    EXPECT_EQ((Names{"mesh.inner"}), tableNames()); // still held elsewhere
-    EXPECT_EQ(1, texture->getRefCount());
-}
-
-TEST_F(ResourceManagerTest, AMissingFileFallsBackToTheDefaultAndAFailedDefaultKeepsOneHold)
-{
-    FileResource *first = nullptr, *second = nullptr;
+    // A missing file falls back to the default; a failed default keeps one hold.
+    FileResource *fellBack = nullptr, *again = nullptr;
     EXPECT_EQ("src/file: Cannot load Resource missing.res\nLoading standardfile instead...\n"
               "src/file: Cannot load Resource missing.res\nLoading standardfile instead...\n",
               capturedStdout([&] {
-                  first = manager.getResource<FileResource>("missing.res");
-                  second = manager.getResource<FileResource>("missing.res");
+                  fellBack = manager.getResource<FileResource>("missing.res");
+                  again = manager.getResource<FileResource>("missing.res");
               }));
-    EXPECT_EQ("default.res", first->getName());
-    EXPECT_NE(first, second); // the fallen-back resource no longer answers to the missing name
-    EXPECT_EQ(1, first->getRefCount());
-    manager.releaseResource(first);
-    manager.releaseResource(second);
+    EXPECT_EQ("default.res", fellBack->getName());
+    EXPECT_NE(fellBack, again); // the fallen-back resource no longer answers to the missing name
+    EXPECT_EQ(1, fellBack->getRefCount());
+    manager.releaseResource(fellBack);
+    manager.releaseResource(again);
 
     FileResource::defaultFile = "missing-default.res";
     capturedStdout(

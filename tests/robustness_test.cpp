@@ -24,15 +24,10 @@
 #include <png.h>
 
 #include <csignal>
+#include <regex>
 #include <cstdio>
 #include <sys/wait.h>
 #include <unistd.h>
-
-// Readable colours in failure messages.
-void PrintTo(const Rgba& colour, std::ostream* out)
-{
-    *out << '(' << +colour.r << ',' << +colour.g << ',' << +colour.b << ',' << +colour.a << ')';
-}
 
 namespace {
 
@@ -142,29 +137,12 @@ TEST(RobustPictures, GreyPngsKeepTheirGreyAndTheirTransparentValue)
 
 // ---- Sounds ----------------------------------------------------------------
 
-// Holders share one chunk, which goes with the last of them. The mixer plays
-// at 44100 Hz and converts a sound's rate step by step in a chain it never
-// checks; rates far off used to crash the program here.
-TEST(RobustSounds, HoldersShareOneChunkAndBrokenFilesFallBackToTheDefaultSound)
+// The mixer plays at 44100 Hz and converts a sound's rate step by step in a
+// chain it never checks; rates far off used to crash the program here.
+TEST(RobustSounds, BrokenFilesFallBackToTheDefaultSound)
 {
     ScopedWorkDir dir;
     ResourceManager& manager = ResourceManager::getInstance();
-    dir.writeFile("jump.wav", wavFile(100));
-    Sound* first = manager.getResource<Sound>("jump.wav");
-    Sound* second = manager.getResource<Sound>("jump.wav");
-    ASSERT_TRUE(first == second && first->getChunk() && first->getRefCount() == 2);
-    const Uint32 length = first->getChunk()->alen;
-    const int channel = Mix_PlayChannel(-1, first->getChunk(), 0);
-    EXPECT_TRUE(channel >= 0 && channel != Mix_PlayChannel(-1, second->getChunk(), 0));
-    manager.releaseResource(first);
-    manager.releaseResource(second);
-    EXPECT_EQ(0u, manager.getResourceCount());
-    EXPECT_EQ(0, Mix_Playing(-1)) << "freeing the chunk stops its channels";
-    dir.writeFile("jump.wav", wavFile(200));
-    Sound* again = manager.getResource<Sound>("jump.wav");
-    EXPECT_EQ(2 * length, again->getChunk()->alen) << "the file is read again";
-    manager.releaseResource(again);
-
     dir.writeFile(Sound::defaultFile, wavFile(50));
     const std::string whole = wavFile(441);
     const auto tooFar = [](uint32_t rate) {
@@ -218,18 +196,11 @@ TEST(RobustSounds, HoldersShareOneChunkAndBrokenFilesFallBackToTheDefaultSound)
 // The files named by the fallback messages in printed output, in order.
 std::vector<std::string> fellBack(const std::string& printed)
 {
-    const std::string loadError = "Cannot load Resource ", openError = "Cannot open or create file '";
+    static const std::regex named("Cannot load Resource (.*?)\\. |Cannot open or create file '(.*?)'");
     std::vector<std::string> names;
-    std::size_t at = 0;
-    while (true) {
-        const std::size_t load = printed.find(loadError, at), open = printed.find(openError, at);
-        if (load == std::string::npos && open == std::string::npos)
-            return names;
-        const bool opening = open < load;
-        at = opening ? open + openError.size() : load + loadError.size();
-        const std::size_t end = printed.find(opening ? "'" : ". ", at);
-        names.push_back(printed.substr(at, end - at));
-    }
+    for (auto m = std::sregex_iterator(printed.begin(), printed.end(), named); m != std::sregex_iterator(); ++m)
+        names.push_back((*m)[(*m)[1].matched ? 1 : 2]);
+    return names;
 }
 
 // Level files and terrain descriptions naming what is not there, or sizes
@@ -243,7 +214,6 @@ TEST(RobustLevels, DamagedLevelsAreRefusedByNameOrPlayWithoutCrashing)
     const auto flat = [](int, int) { return HeightPixel{200}; };
     round.writeTerrain("resources/heightmaps/flat.txt", 60, 2, 10.0f, 33.0f, flat);
     round.writeTerrain("resources/heightmaps/dot.txt", 1, 1, 10.0f, 33.0f, flat);
-    round.writeTerrain("resources/heightmaps/column.txt", 1, 500, 10.0f, 33.0f, flat);
     round.writeTerrain("resources/heightmaps/row.txt", 500, 1, 10.0f, 33.0f, flat);
     // A description with the given first line (image and scales) and decoration mesh.
     const auto describe = [&](const std::string& name, const std::string& firstLine,
@@ -254,50 +224,47 @@ TEST(RobustLevels, DamagedLevelsAreRefusedByNameOrPlayWithoutCrashing)
         dir.writeFile("resources/heightmaps/" + name, text + "\n1 1 1\n" + mesh + " 0.1\n");
         return "resources/heightmaps/" + name;
     };
-    const std::string image = "resources/heightmaps/flat.txt.bmp";
+    const std::string image = "resources/heightmaps/flat.txt.bmp", bg = " resources/textures/bg.png";
     const bool glsl = GLEW_ARB_multitexture && GLEW_ARB_shader_objects;
     const std::string unusable = "src/game: Level file 'resources/lvls/t.txt' names a terrain without usable size: '";
     const std::string vertexShader = "resources/shaders/vertexshader_terrain.fx";
     const std::string fragmentShader = "resources/shaders/fragmentshader_terrain.fx";
     const std::string notCompiling =
         "src/hlslshader: HLSLShader error: There is an error in the 'Fragment' Shader Source.";
+    // Each level names a terrain description and a background.
     const struct Row {
-        std::string what, description, background;
+        std::string what, level;
         std::vector<std::string> fellBack;
         std::string refusal, outcome;
         std::string damagedFile = "", damagedContents = ""; // for this row only; no contents: no file
     } rows[] = {
-        {"missing description", "resources/heightmaps/none.txt", "resources/textures/bg.png", {},
+        {"missing description", "resources/heightmaps/none.txt" + bg, {},
          "Cannot open or create file 'resources/heightmaps/none.txt'", ""},
-        {"missing height image", describe("noimage.txt", "resources/heightmaps/none.bmp 10 33 0.1"),
-         "resources/textures/bg.png", {"resources/heightmaps/none.bmp"}, "", "GOLD"},
-        {"missing background", "resources/heightmaps/flat.txt", "resources/textures/none.png",
+        {"missing height image", describe("noimage.txt", "resources/heightmaps/none.bmp 10 33 0.1") + bg,
+         {"resources/heightmaps/none.bmp"}, "", "GOLD"},
+        {"missing background", "resources/heightmaps/flat.txt resources/textures/none.png",
          {"resources/textures/none.png"}, "", "LOST"},
-        {"missing decoration mesh", describe("nomesh.txt", image + " 10 33 0.1", "resources/meshes/none.zms"),
-         "resources/textures/bg.png", {"resources/meshes/none.zms"}, "", "LOST"},
-        {"scale x 0", describe("x0.txt", image + " 0 33 0.1"), "resources/textures/bg.png", {},
-         unusable + "resources/heightmaps/x0.txt'", ""},
+        {"missing decoration mesh", describe("nomesh.txt", image + " 10 33 0.1", "resources/meshes/none.zms") + bg,
+         {"resources/meshes/none.zms"}, "", "LOST"},
+        {"scale x 0", describe("x0.txt", image + " 0 33 0.1") + bg, {}, unusable + "resources/heightmaps/x0.txt'", ""},
         // "nan" is a word, not a number: the reads after it shift by one word.
-        {"scale x nan", describe("xnan.txt", image + " nan 33 0.1"), "resources/textures/bg.png",
-         {"nan", "33", "0.1", "resources/textures/ground.png"},
-         unusable + "resources/heightmaps/xnan.txt'", ""},
-        {"scale y 0", describe("y0.txt", image + " 10 0 0.1"), "resources/textures/bg.png", {}, "", "LOST"},
-        {"height scale 0", describe("h0.txt", image + " 10 33 0"), "resources/textures/bg.png", {}, "", "LOST"},
-        {"height scale nan", describe("hnan.txt", image + " 10 33 nan"), "resources/textures/bg.png",
-         {"nan", "resources/textures/ground.png"},
+        {"scale x nan", describe("xnan.txt", image + " nan 33 0.1") + bg,
+         {"nan", "33", "0.1", "resources/textures/ground.png"}, unusable + "resources/heightmaps/xnan.txt'", ""},
+        {"scale y 0", describe("y0.txt", image + " 10 0 0.1") + bg, {}, "", "LOST"},
+        {"height scale 0", describe("h0.txt", image + " 10 33 0") + bg, {}, "", "LOST"},
+        {"height scale nan", describe("hnan.txt", image + " 10 33 nan") + bg, {"nan", "resources/textures/ground.png"},
          unusable + "resources/heightmaps/hnan.txt'", ""},
-        {"1 x 1 image", "resources/heightmaps/dot.txt", "resources/textures/bg.png", {}, "", "GOLD"},
-        {"1 x 500 image", "resources/heightmaps/column.txt", "resources/textures/bg.png", {}, "", "GOLD"},
-        {"500 x 1 image", "resources/heightmaps/row.txt", "resources/textures/bg.png", {}, "", "LOST"},
+        {"1 x 1 image", "resources/heightmaps/dot.txt" + bg, {}, "", "GOLD"},
+        {"500 x 1 image", "resources/heightmaps/row.txt" + bg, {}, "", "LOST"},
         // Only the terrain's GLSL path reads the shader sources; without them it draws with one texture.
-        {"missing shader", describe("noshader.txt", image + " 10 33 0.1"), "resources/textures/bg.png",
+        {"missing shader", describe("noshader.txt", image + " 10 33 0.1") + bg,
          glsl ? std::vector{vertexShader} : std::vector<std::string>{}, "", "LOST", vertexShader},
-        {"shader not compiling", describe("badshader.txt", image + " 10 33 0.1"), "resources/textures/bg.png", {},
-         "", "LOST", fragmentShader, "void main() { gl_FragColor = ; }\n"},
+        {"shader not compiling", describe("badshader.txt", image + " 10 33 0.1") + bg, {}, "", "LOST", fragmentShader,
+         "void main() { gl_FragColor = ; }\n"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        dir.writeFile("resources/lvls/t.txt", "A damaged level\n" + row.description + " " + row.background + " 1\n");
+        dir.writeFile("resources/lvls/t.txt", "A damaged level\n" + row.level + " 1\n");
         const std::string undamaged = row.damagedFile.empty() ? "" : readWholeFile(row.damagedFile);
         if (!row.damagedFile.empty())
             row.damagedContents.empty() ? (void)fs::remove(row.damagedFile)
@@ -329,7 +296,7 @@ TEST(RobustLevels, DamagedLevelsAreRefusedByNameOrPlayWithoutCrashing)
         auto after = managerTable();
         if (!refusal.empty() && refusal.rfind("src/game: ", 0) != 0) { // the terrain itself failed to load
             ASSERT_FALSE(after.empty());
-            EXPECT_EQ(std::pair(row.description, 1), after.back());
+            EXPECT_EQ(std::pair(row.level.substr(0, row.level.find(' ')), 1), after.back());
             after.pop_back();
             ResourceManager& manager = ResourceManager::getInstance();
             manager.releaseResource(&manager.getResourceAt(manager.getResourceCount() - 1));
@@ -428,14 +395,8 @@ TEST(RobustProgram, UnusableConfigurationsAndMissingDevicesEndWithOneErrorLine)
             fs::create_directories("resources/config.cfg");
         else if (row.config != "<none>")
             dir.writeFile("resources/config.cfg", row.config);
-        expectFatalRun(executable, dir.path(), {row.error}, row.environment);
+        expectFatalRun(executable, dir.path(), row.error, row.environment);
     }
-    // Without a display SDL falls back to whatever driver it finds (a text
-    // terminal one on Debian), which cannot open an OpenGL window.
-    ScopedWorkDir dir;
-    dir.writeFile("resources/config.cfg", configText());
-    expectFatalRun(executable, dir.path(), {videoMode, "src/window: Could not init Video Mode. Error in SDL_Init()."},
-                   {{"DISPLAY", ":4095"}});
 }
 
 // Odd values the game can live with, and terrain shaders the driver

@@ -38,12 +38,12 @@ RoundFixture::RoundFixture()
 
     Timer::getInstance().setTickSource([this] { return now; });
     frame(0); // the first delta after switching clocks means nothing
-    releaseAllKeys();
+    releaseAllInput();
 }
 
 RoundFixture::~RoundFixture()
 {
-    releaseAllKeys();
+    releaseAllInput();
     Timer::getInstance().setTickSource({});
 }
 

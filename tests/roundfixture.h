@@ -33,8 +33,6 @@ public:
     void frame(uint32_t ms);
     // Moves the clock on without a frame.
     void wait(uint32_t ms) { now += ms; }
-    // Releases every held key and button.
-    static void releaseAllKeys() { releaseAllInput(); }
 
     const ScopedWorkDir& dir() const { return workDir; }
 

@@ -11,56 +11,37 @@ namespace {
 
 const std::string prefix = "src/hlslshader: HLSLShader error: ";
 
-class HLSLShaderTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        if (!GLEW_ARB_shader_objects)
-            GTEST_SKIP() << "no GL_ARB_shader_objects";
-        while (glGetError() != GL_NO_ERROR) {} // count only this test's errors
-        dir.writeFile("v.fx", "void main() { gl_Position = ftransform(); gl_TexCoord[0] = gl_MultiTexCoord0; }\n");
-        // Uses two of the four samplers.
-        dir.writeFile("f.fx",
-                      "uniform sampler2D tex0;\nuniform sampler2D tex2;\nvoid main() {\n"
-                      "gl_FragColor = texture2D(tex0, gl_TexCoord[0].st) * texture2D(tex2, gl_TexCoord[0].st); }");
-        dir.writeFile("broken.fx", "void main() { gl_Position = ; }\n");
-        dir.writeFile("unresolved.fx", "vec4 nowhere();\nvoid main() { gl_Position = nowhere(); }\n");
-    }
-    static GLhandleARB currentProgram() { return glGetHandleARB(GL_PROGRAM_OBJECT_ARB); }
-
-    ScopedWorkDir dir;
-};
-
-TEST_F(HLSLShaderTest, FragmentOnlyProgramBindsTheSamplersItUses)
+// A program binds the samplers it uses to their units; failures throw their fixed messages.
+TEST(HLSLShader, AProgramBindsTheSamplersItUsesAndFailuresThrowTheirFixedMessages)
 {
+    if (!GLEW_ARB_shader_objects)
+        GTEST_SKIP() << "no GL_ARB_shader_objects";
+    while (glGetError() != GL_NO_ERROR) {} // count only this test's errors
+    ScopedWorkDir dir;
+    dir.writeFile("v.fx", "void main() { gl_Position = ftransform(); gl_TexCoord[0] = gl_MultiTexCoord0; }\n");
+    // Uses two of the four samplers.
+    dir.writeFile("f.fx", "uniform sampler2D tex0;\nuniform sampler2D tex2;\nvoid main() {\n"
+                          "gl_FragColor = texture2D(tex0, gl_TexCoord[0].st) * texture2D(tex2, gl_TexCoord[0].st); }");
+    dir.writeFile("broken.fx", "void main() { gl_Position = ; }\n");
+    dir.writeFile("unresolved.fx", "vec4 nowhere();\nvoid main() { gl_Position = nowhere(); }\n");
     HLSLShader shader;
-    dir.writeFile("lines.fx", "a\r\nb\rc\n\n  d");
-    EXPECT_EQ("a\nb\nc\n\n  d\n", shader.readSource("lines.fx"));
-    shader.loadShaders("", "f.fx");
+    shader.loadShaders("v.fx", "f.fx");
     const GLhandleARB program = shader.getProgram();
     ASSERT_NE(0u, program);
-    EXPECT_EQ(0u, currentProgram());
+    EXPECT_EQ(0u, glGetHandleARB(GL_PROGRAM_OBJECT_ARB));
     std::vector<GLint> units(4, -1);
     for (int i = 0; i < 4; ++i)
         if (const GLint at = glGetUniformLocationARB(program, ("tex" + std::to_string(i)).c_str()); at != -1)
             glGetUniformivARB(program, at, &units[i]);
     EXPECT_EQ((std::vector<GLint>{0, -1, 2, -1}), units);
-
     shader.bind();
-    EXPECT_EQ(program, currentProgram());
+    EXPECT_EQ(program, glGetHandleARB(GL_PROGRAM_OBJECT_ARB));
     shader.unload();
-    EXPECT_EQ(0u, currentProgram());
+    EXPECT_EQ(0u, glGetHandleARB(GL_PROGRAM_OBJECT_ARB));
     EXPECT_FALSE(glIsProgram(program));
-
-    HLSLShader nothing;
-    nothing.loadShaders("", "");
-    EXPECT_EQ(0u, nothing.getProgram());
-    nothing.unload();
     EXPECT_EQ(static_cast<GLenum>(GL_NO_ERROR), glGetError());
-}
 
-TEST_F(HLSLShaderTest, FailuresThrowTheirFixedMessages)
-{
+    // Failures throw their fixed messages.
     const std::pair<std::pair<const char*, const char*>, std::string> cases[] = {
         // The missing fragment file is never read: the vertex stage fails first.
         {{"broken.fx", "missing.fx"}, prefix + "There is an error in the 'Vertex' Shader Source."},
@@ -70,12 +51,12 @@ TEST_F(HLSLShaderTest, FailuresThrowTheirFixedMessages)
         {{"v.fx", "f.fx"}, ""},
     };
     for (const auto& [files, message] : cases) {
-        HLSLShader shader;
+        HLSLShader failing;
         std::string thrown;
-        capturedStdout([&] { thrown = thrownMessage([&] { shader.loadShaders(files.first, files.second); }); });
+        capturedStdout([&] { thrown = thrownMessage([&] { failing.loadShaders(files.first, files.second); }); });
         EXPECT_EQ(message, thrown); // the driver's log, if any, is left out
-        EXPECT_NE(0u, shader.getProgram());
-        shader.unload();
+        EXPECT_NE(0u, failing.getProgram());
+        failing.unload();
     }
 }
 

@@ -12,40 +12,35 @@ namespace {
 using Form = TestPicture::Form;
 constexpr int side = 150; // 10-pixel cells
 
-class FontPictureTest : public ::testing::Test {
-protected:
-    // Known ink per cell. Except in the BMP the background pixels are not
-    // 0, so only alpha or the colour key tells them from ink.
-    static void writeEdgeFont(Form form, int height = side)
-    {
-        TestPicture picture(side, height, form == Form::Bmp ? Rgba{0, 0, 0, 255} : Rgba{255, 255, 255, 0});
-        const Rgba ink{10, 20, 30, 255};
-        picture.fill(12, 9, 15, 10, ink);  // cell 1: columns 12 to 14, in its bottom row only
-        picture.fill(39, 0, 40, 1, ink);   // cell 3: its last column...
-        picture.fill(40, 5, 41, 6, ink);   // ...and cell 4's first, which must stay out of cell 3
-        if (height == side) {
-            picture.fill(0, 10, 10, 11, ink);     // cell 15, first of row 1: the whole width
-            picture.fill(141, 149, 142, 150, ink); // cell 224, the last one
-            picture.fill(147, 140, 148, 141, ink);
-        }
-        picture.save("font.png", form);
-    }
+// Known ink per cell. Except in the BMP the background pixels are not
+// 0, so only alpha or the colour key tells them from ink.
+void writeEdgeFont(Form form)
+{
+    TestPicture picture(side, side, form == Form::Bmp ? Rgba{0, 0, 0, 255} : Rgba{255, 255, 255, 0});
+    const Rgba ink{10, 20, 30, 255};
+    picture.fill(12, 9, 15, 10, ink);      // cell 1: columns 12 to 14, in its bottom row only
+    picture.fill(39, 0, 40, 1, ink);       // cell 3: its last column...
+    picture.fill(40, 5, 41, 6, ink);       // ...and cell 4's first, which must stay out of cell 3
+    picture.fill(0, 10, 10, 11, ink);      // cell 15, first of row 1: the whole width
+    picture.fill(141, 149, 142, 150, ink); // cell 224, the last one
+    picture.fill(147, 140, 148, 141, ink);
+    picture.save("font.png", form);
+}
 
-    // Corners top-left, top-right, bottom-right, bottom-left of a 10-pixel-high cell.
-    static void expectGlyph(const GlyphCorners& glyph, int left, int right, int top)
-    {
-        const int pixels[8] = {left, top, right, top, right, top + 10, left, top + 10};
-        for (std::size_t i = 0; i < 8; ++i)
-            EXPECT_FLOAT_EQ(static_cast<float>(pixels[i]) / side, i % 2 ? glyph[i / 2].v : glyph[i / 2].u) << i;
-    }
+// Corners top-left, top-right, bottom-right, bottom-left of a 10-pixel-high cell.
+void expectGlyph(const GlyphCorners& glyph, int left, int right, int top)
+{
+    const int pixels[8] = {left, top, right, top, right, top + 10, left, top + 10};
+    for (std::size_t i = 0; i < 8; ++i)
+        EXPECT_FLOAT_EQ(static_cast<float>(pixels[i]) / side, i % 2 ? glyph[i / 2].v : glyph[i / 2].u) << i;
+}
 
+// Alpha, a colour key or black tells background from ink. Pictures from 512
+// pixels are filtered linearly, narrower ones nearest.
+TEST(FontPicture, GlyphsSpanTheInkedColumnsEmptyCellsKeepThePreviousEdgesAndLargePicturesAreFilteredLinearly)
+{
     ScopedWorkDir dir;
     ResourceManager& manager = ResourceManager::getInstance();
-};
-
-// Alpha, a colour key or black tells background from ink.
-TEST_F(FontPictureTest, GlyphsSpanTheInkedColumnsAndEmptyCellsKeepThePreviousEdges)
-{
     for (const Form form : {Form::RgbaPng, Form::KeyedPng, Form::Bmp}) {
         SCOPED_TRACE(static_cast<int>(form));
         writeEdgeFont(form);
@@ -64,25 +59,15 @@ TEST_F(FontPictureTest, GlyphsSpanTheInkedColumnsAndEmptyCellsKeepThePreviousEdg
         manager.releaseResource(font);
         EXPECT_EQ(before, manager.getResourceCount());
     }
-    // Pixels below a picture shorter than its grid read as empty, not out of bounds.
-    writeEdgeFont(Form::Bmp, 12);
-    TextureFont* font = manager.getResource<TextureFont>("font.png");
-    expectGlyph(font->getLetters()[7].sets[1], 40, 41, 10);
-    expectGlyph(font->getLetters()[112].sets[0], 40, 41, 140);
-    manager.releaseResource(font);
-}
-
-TEST_F(FontPictureTest, PicturesFrom512PixelsAreFilteredLinearlyNarrowerOnesNearest)
-{
     for (const auto& [width, filter] : {std::pair{256, GL_NEAREST}, {511, GL_NEAREST}, {512, GL_LINEAR}}) {
         TestPicture(width, width, {0, 0, 0, 255}).save("font.png");
         TextureFont* font = manager.getResource<TextureFont>("font.png");
         glBindTexture(GL_TEXTURE_2D, font->getTexture()->getId());
-        GLint magnifying = 0, minifying = 0;
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magnifying);
-        glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minifying);
-        EXPECT_EQ(filter, magnifying) << width;
-        EXPECT_EQ(filter, minifying) << width;
+        for (const GLenum which : {GL_TEXTURE_MAG_FILTER, GL_TEXTURE_MIN_FILTER}) {
+            GLint used = 0;
+            glGetTexParameteriv(GL_TEXTURE_2D, which, &used);
+            EXPECT_EQ(filter, used) << width;
+        }
         manager.releaseResource(font);
     }
 }

@@ -53,7 +53,7 @@ protected:
     std::unique_ptr<MenueItem> widget;
 };
 
-TEST_F(WidgetTest, PointerCountsAsOverStrictlyInsideWithTheMouseYTurnedUp)
+TEST_F(WidgetTest, PointerCountsAsOverStrictlyInsideHoverPlaysOnEntryAClickOnReleaseAndTheLookFollows)
 {
     make(Kind::Text, 100, nullptr); // x 100 to 356, y 180 to 217; the window is 600 high
     const int probes[][3] = {
@@ -66,10 +66,7 @@ TEST_F(WidgetTest, PointerCountsAsOverStrictlyInsideWithTheMouseYTurnedUp)
         frame(x, y, false);
         EXPECT_EQ(over, plays(hover)) << "mouse " << x << "," << y;
     }
-}
 
-TEST_F(WidgetTest, HoverOnEntryClickOnReleaseAndTheLookFollowsThePointer)
-{
     // Corner (0 bottom-left, 1 bottom-right, 2 top-right, 3 top-left) and its
     // texture coordinates in millionths.
     using Corners = std::set<std::tuple<int, long, long>>;

@@ -1,5 +1,6 @@
 #include "glcapture.h"
 
+#include <cmath>
 #include <cstring>
 #include <stdexcept>
 
@@ -21,8 +22,6 @@ std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw
         std::size_t count = 1; // points
         if (token == GL_POLYGON_TOKEN)
             count = at < end ? static_cast<std::size_t>(buffer[at++]) : end; // no count: reported as truncated
-        else if (token == GL_LINE_TOKEN || token == GL_LINE_RESET_TOKEN)
-            count = 2;
         else if (token != GL_POINT_TOKEN)
             throw std::runtime_error("feedback token the tests do not draw");
         if (at + count * floatsPerVertex > end)
@@ -33,6 +32,15 @@ std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw
         at += count * floatsPerVertex;
     }
     return primitives;
+}
+
+Corners cornersOf(const std::vector<FeedbackPrimitive>& primitives)
+{
+    Corners corners;
+    for (const FeedbackPrimitive& primitive : primitives)
+        for (const FeedbackVertex& v : primitive.vertices)
+            corners.insert({std::lround(v.x), std::lround(v.y), std::lround(v.s * 1000), std::lround(v.t * 1000)});
+    return corners;
 }
 
 std::vector<Rgba> readPixels(int x, int y, int width, int height)
@@ -70,6 +78,13 @@ std::vector<Rgba> textureTexels(GLuint texture, int* width, int* height)
     if (height != nullptr)
         *height = h;
     return texels;
+}
+
+GLint glInteger(GLenum name)
+{
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
 }
 
 std::array<float, 16> currentMatrix(GLenum which)

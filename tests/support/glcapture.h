@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <vector>
 
 // One vertex as GL feedback mode (GL_3D_COLOR_TEXTURE) reports it:
@@ -15,16 +16,20 @@ struct FeedbackVertex {
     float s, t, p, q;
 };
 
-// A point, line or polygon that a draw call emitted.
+// A point or polygon that a draw call emitted.
 // Quads and strips arrive as triangles or polygons, already clipped.
 struct FeedbackPrimitive {
-    GLenum token; // GL_POLYGON_TOKEN, GL_LINE_TOKEN, ...
+    GLenum token; // GL_POLYGON_TOKEN or GL_POINT_TOKEN
     std::vector<FeedbackVertex> vertices;
 };
 
 // Runs draw() in GL feedback mode and returns every primitive it emitted.
 // Nothing reaches the framebuffer meanwhile.
 std::vector<FeedbackPrimitive> captureFeedback(const std::function<void()>& draw, std::size_t capacityFloats = 1 << 20);
+
+// The distinct corners drawn: window (x, y) rounded, texture (s, t) in thousandths.
+using Corners = std::set<std::array<long, 4>>;
+Corners cornersOf(const std::vector<FeedbackPrimitive>& primitives);
 
 struct Rgba {
     uint8_t r, g, b, a;
@@ -36,6 +41,9 @@ std::vector<Rgba> readPixels(int x, int y, int width, int height);
 Rgba pixelAt(int x, int y);
 // Every texel of the texture's first level, top row first, as uploaded.
 std::vector<Rgba> textureTexels(GLuint texture, int* width = nullptr, int* height = nullptr);
+
+// One integer of GL state (glGetIntegerv).
+GLint glInteger(GLenum name);
 
 // The current projection or model-view matrix (column-major).
 std::array<float, 16> currentMatrix(GLenum which);

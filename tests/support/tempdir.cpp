@@ -15,11 +15,9 @@ namespace fs = std::filesystem;
 ScopedWorkDir::ScopedWorkDir() : previous(fs::current_path())
 {
     std::string pattern = (fs::temp_directory_path() / "kerbolt-test-XXXXXX").string();
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (mkdtemp(buffer.data()) == nullptr)
+    if (mkdtemp(pattern.data()) == nullptr)
         throw std::runtime_error("cannot create a temporary directory");
-    directory = buffer.data();
+    directory = pattern;
     fs::current_path(directory);
 }
 
