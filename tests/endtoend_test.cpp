@@ -183,14 +183,6 @@ protected:
         click(windowWidth - 250 + 128, bottom + 18,
               [bottom](const Picture& shown) { return countIn(shown, captionBox(bottom), hoverLike) >= 25; });
     }
-    // Level 1's button, 128 units square, 50 from the left and 250 below the top.
-    void clickLevelOne() const
-    {
-        const Box frame{50, windowHeight - 250 + 32, 6, 64}; // the frame's left edge, beside the picture
-        click(50 + 64, windowHeight - 250 + 64,
-              [frame](const Picture& shown) { return countIn(shown, frame, hoverLike) >= frame.height; });
-    }
-
     ScopedWorkDir dir;
     std::unique_ptr<RunningProgram> program;
     unsigned long window = 0;
@@ -221,7 +213,10 @@ TEST_F(EndToEnd, ALostRoundLeavesTheSavegameAloneAndWithoutOneTheLevelSelectionE
     EXPECT_TRUE(shown.width == windowWidth && shown.height == windowHeight) << shown.width << " by " << shown.height;
     ASSERT_NO_FATAL_FAILURE(clickMainButton(startGameBottom));
     ASSERT_NO_FATAL_FAILURE(waitFor("the level selection", showsLevelSelection));
-    ASSERT_NO_FATAL_FAILURE(clickLevelOne());
+    // Level 1's button, 128 units square, 50 from the left and 250 below the top; its frame's left edge lights up.
+    const Box frame{50, windowHeight - 250 + 32, 6, 64};
+    ASSERT_NO_FATAL_FAILURE(click(50 + 64, windowHeight - 250 + 64,
+                                  [frame](const Picture& shown) { return countIn(shown, frame, hoverLike) >= 64; }));
     ASSERT_NO_FATAL_FAILURE(waitFor("a round", showsRound));
     // Nobody runs: the explosion catches the player within seconds.
     ASSERT_NO_FATAL_FAILURE(waitFor("the lost screen", showsLostScreen));

@@ -92,32 +92,7 @@ protected:
     std::size_t tableBefore = 0;
 };
 
-// Each byte draws its cell; the fonts come in file order, and without a font write throws.
-TEST_F(FontWriterTest, EachByteDrawsItsCellFontsComeInFileOrderAndWithoutAFontWriteThrows)
-{
-    // Bytes without a glyph draw the dollar sign, those above 127 too (chars are signed here).
-    EXPECT_EQ((std::vector<long>{6, 6, 6, 6, 6, 6}), cells(std::string("\x05\0\x1f\x92\xc8\xff", 6)));
-    EXPECT_EQ((std::vector<long>{188, 190, 214, 224, 0}), cells("\x7f\x80\x8c\x91!"));
-    // Code 145 has no highlight cell: one quad of its normal glyph.
-    writer.setHighlight(true);
-    EXPECT_EQ((std::vector<long>{1, 224}), cells("!\x91"));
-
-    const auto glyphHeight = [this] {
-        const GlyphBox glyph = draw("A").at(0);
-        return glyph.top - glyph.bottom;
-    };
-    EXPECT_NEAR(13.0f, glyphHeight(), 1e-3f) << "the last font is current after load";
-    for (const int index : {1, 2, 0, 4, 7, -1})
-        writer.selectFont(index);
-    EXPECT_NEAR(10.0f, glyphHeight(), 1e-3f);
-
-    writer.unload();
-    writer.selectFont(0); // does not help
-    EXPECT_EQ("src/fontwriter: Error with write2D: No Font Loaded.",
-              thrownMessage([this] { writer.write2D("A", 0, 0); }));
-}
-
-TEST_F(FontWriterTest, DrawsThePicturesOwnColoursRestoresTheStateAndGlyphsHangOneCellBelowYOnePixelPerWindowPixel)
+TEST_F(FontWriterTest, DrawsThePicturesOwnColoursRestoresTheStateGlyphsHangOneCellBelowYAndEachByteDrawsItsCell)
 {
     Renderer::getInstance().update();
     glColor3ub(255, 0, 0); // must not tint the glyphs
@@ -155,6 +130,29 @@ TEST_F(FontWriterTest, DrawsThePicturesOwnColoursRestoresTheStateAndGlyphsHangOn
         EXPECT_NEAR(static_cast<float>(4 * 13 + 1) / 195, glyphs[0].leftS, 1e-5f);
         EXPECT_NEAR(static_cast<float>(4 * 13) / 195, glyphs[0].topT, 1e-5f);
     }
+
+    // Each byte draws its cell; the fonts come in file order, and without a font write throws.
+    useSizes(640, 480, 640, 480);
+    // Bytes without a glyph draw the dollar sign, those above 127 too (chars are signed here).
+    EXPECT_EQ((std::vector<long>{6, 6, 6, 6, 6, 6}), cells(std::string("\x05\0\x1f\x92\xc8\xff", 6)));
+    EXPECT_EQ((std::vector<long>{188, 190, 214, 224, 0}), cells("\x7f\x80\x8c\x91!"));
+    // Code 145 has no highlight cell: one quad of its normal glyph.
+    writer.setHighlight(true);
+    EXPECT_EQ((std::vector<long>{1, 224}), cells("!\x91"));
+
+    const auto glyphHeight = [this] {
+        const GlyphBox glyph = draw("A").at(0);
+        return glyph.top - glyph.bottom;
+    };
+    EXPECT_NEAR(13.0f, glyphHeight(), 1e-3f) << "the last font is current after load";
+    for (const int index : {1, 2, 0, 4, 7, -1})
+        writer.selectFont(index);
+    EXPECT_NEAR(10.0f, glyphHeight(), 1e-3f);
+
+    writer.unload();
+    writer.selectFont(0); // does not help
+    EXPECT_EQ("src/fontwriter: Error with write2D: No Font Loaded.",
+              thrownMessage([this] { writer.write2D("A", 0, 0); }));
 }
 
 } // namespace

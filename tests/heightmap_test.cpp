@@ -179,7 +179,7 @@ TEST_F(TerrainTest, BuildsPositionsTextureCoordinatesNormalsAndDecorationsAndDra
     EXPECT_EQ((Submitted{strips(0, 999), decorated}), submitted([&] { wide.drawAll(); }));
 }
 
-TEST_F(TerrainTest, HeightAtFollowsTheCornerPlaneClampsAtTheEdgesCopesWithOnePixelImagesAndOnlyUsableScalesDraw)
+TEST_F(TerrainTest, HeightAtFollowsTheCornerPlaneCopesWithOnePixelImagesOnlyUsableScalesDrawAndBothPathsTexture)
 {
     // Column 2 and row 2 are 99: the far edges answer from the points before them.
     const auto plane = [](int i, int j) { return redGreen(i < 2 && j < 2 ? 10 * i + 20 * j : 99, 0); };
@@ -224,15 +224,12 @@ TEST_F(TerrainTest, HeightAtFollowsTheCornerPlaneClampsAtTheEdgesCopesWithOnePix
     EXPECT_EQ("resources/textures/standardpic.png", recordOne.getTexture(3)->getName());
     EXPECT_EQ("resources/meshes/defaultmesh.zms", recordOne.getMesh()->getName());
     EXPECT_TRUE(submitted([&] { recordOne.drawAll(); }).first.empty());
-}
 
-// The program multiplies all four textures; without it only texture 1 shows,
-// with its own coordinates on unit 0. Either way the same state is left.
-TEST_F(TerrainTest, BothPathsDrawTheirTexturesAndLeaveTheSameState)
-{
-    const Heightmap& terrain = loadOver(4, 2, [](int i, int) { return redGreen(0, i == 1 ? 100 : 0); });
+    // The program multiplies all four textures; without it only texture 1 shows,
+    // with its own coordinates on unit 0. Either way the same state is left.
+    const Heightmap& textured = loadOver(4, 2, [](int i, int) { return redGreen(0, i == 1 ? 100 : 0); });
     const bool program = GLEW_ARB_multitexture && GLEW_ARB_shader_objects;
-    EXPECT_EQ(program, terrain.getShader() != nullptr);
+    EXPECT_EQ(program, textured.getShader() != nullptr);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glOrtho(0.0, 3.0, 0.0, 1.0, -1.0, 1.0); // the ground fills the window; the decoration is above it
@@ -240,21 +237,22 @@ TEST_F(TerrainTest, BothPathsDrawTheirTexturesAndLeaveTheSameState)
     glLoadIdentity();
     glColor4f(1, 1, 1, 1);
     float largestS = 0;
-    for (const FeedbackPrimitive& primitive : captureFeedback([&] { terrain.drawAll(); }))
+    for (const FeedbackPrimitive& primitive : captureFeedback([&] { textured.drawAll(); }))
         for (const FeedbackVertex& vertex : primitive.vertices)
             largestS = std::max(largestS, vertex.s);
     EXPECT_FLOAT_EQ(program ? 0.75f : 1.5f, largestS);
 
     for (const bool all : {false, true}) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        all ? terrain.drawAll() : terrain.draw(Point3D(-2, 0, 0));
+        all ? textured.drawAll() : textured.draw(Point3D(-2, 0, 0));
         const Rgba got = pixelAt(320, 240), want = program ? Rgba{128, 128, 128, 255} : Rgba{255, 128, 255, 255};
         EXPECT_LE(std::abs(want.r - got.r) + std::abs(want.g - got.g) + std::abs(want.b - got.b), 4)
             << int(got.r) << ' ' << int(got.g) << ' ' << int(got.b);
         // Texturing stays on though the untextured decoration switched it off.
         EXPECT_TRUE(!glIsEnabled(GL_BLEND) && glIsEnabled(GL_TEXTURE_2D) && !glIsEnabled(GL_VERTEX_ARRAY) &&
                     !glIsEnabled(GL_NORMAL_ARRAY) && !glIsEnabled(GL_TEXTURE_COORD_ARRAY));
-        EXPECT_EQ(terrain.getTexture(program ? 0 : 1)->getId(), static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)));
+        EXPECT_EQ(textured.getTexture(program ? 0 : 1)->getId(),
+                  static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)));
         if (program) {
             EXPECT_EQ(0u, glGetHandleARB(GL_PROGRAM_OBJECT_ARB));
             EXPECT_TRUE(glInteger(GL_ACTIVE_TEXTURE_ARB) == GL_TEXTURE0_ARB &&

@@ -47,7 +47,7 @@ protected:
     Menue menue;
 };
 
-TEST_F(MenueTest, TheIslandTurnsFiveDegreesPerSecondAtAnyFrameRateAndForeverUnderTheShadeFrame)
+TEST_F(MenueTest, TheIslandTurnsForeverUnderTheShadeFrameAndScreensSwitchOnTheNextFrameTheOldOneStoppingFirst)
 {
     // The shade frame is a bottom band and a top bar.
     EXPECT_EQ((Corners{
@@ -97,11 +97,9 @@ TEST_F(MenueTest, TheIslandTurnsFiveDegreesPerSecondAtAnyFrameRateAndForeverUnde
     for (int i = 0; i < 4; ++i)
         frame(menue, 500);
     EXPECT_NEAR(std::fmod(afterDays + 10.0f, 360.0f), menue.getSpinAngle(), 0.01f);
-}
+    menue.stop();
 
-// Last, the old screen stops before the new one starts.
-TEST_F(MenueTest, SwitchesScreensOnTheNextFrameStoppingTheOldOneFirstAndPassesLevelsAndQuitOn)
-{
+    // Screens switch on the next frame, the old one stopping first; levels and quit are passed on.
     menue.start(APP_STATE::MENUE_GOLD);
     EXPECT_STREQ("no screen", screenType()) << "the first screen opens in the first frame";
     const struct { const char* command; APP_STATE pending; const char* screen; } switches[] = {

@@ -61,6 +61,14 @@ std::vector<FeedbackPrimitive> drawLit(const MeshZMS& mesh)
     return primitives;
 }
 
+// "x,y r s,t" of a feedback vertex, the colour to two decimals.
+std::string corner(const FeedbackVertex& v)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0f,%.0f %.2f %g,%g", v.x, v.y, v.r, v.s, v.t);
+    return text;
+}
+
 class MeshZMSTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -93,7 +101,7 @@ protected:
     std::vector<const MeshZMS*> held;
 };
 
-TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakKeepsWhatAnEarlyEndLeftAndRefusesWhatItCannotRead)
+TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakRefusesWhatItCannotReadAndLightsSmoothAndFlatFaces)
 {
     const std::string untextured = "- 5,6,7/0,0,1 8,9,10/1,0,0 -1,-2,-30/0,1,0 |s0,0,1 0 1 2";
     const std::pair<std::string, std::string> cases[] = {
@@ -144,18 +152,7 @@ TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakKeepsWhatAnEarlyEndLeftA
         EXPECT_EQ(MeshZMS::defaultFile, mesh.getName());
         EXPECT_EQ(fallback, summary(mesh)); // untextured: the rejected file's texture was given back
     }
-}
 
-// "x,y r s,t" of a feedback vertex, the colour to two decimals.
-std::string corner(const FeedbackVertex& v)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.0f,%.0f %.2f %g,%g", v.x, v.y, v.r, v.s, v.t);
-    return text;
-}
-
-TEST_F(MeshZMSTest, DrawLightsSmoothCornersOneByOneAndFlatFacesOnceWithTheirCoordinates)
-{
     // Vertex 1's own normal points sideways, edge-on to the light.
     const auto primitives = drawLit(load("0 4 2 1 pic.bmp  0 0 1 100 100 0  1 0 0 200 100 0  0 0 1 200 200 0"
                                          "  0 0 1 100 200 0  1 0 0 1 3 0 0 0 1 0.5 0 2 1 1"

@@ -62,7 +62,7 @@ protected:
     std::unique_ptr<MenueImpl> screen;
 };
 
-TEST_F(ScreenTest, EveryScreenSendsItsActionsAndTheLevelSelectionOffersEachSavegameEntryWithItsBestMedal)
+TEST_F(ScreenTest, EveryScreenSendsItsActionsWritesItsTextsAndTheLevelSelectionOffersEachEntryWithItsMedal)
 {
     struct Click { int x, y; Action action; }; // window pixels in an 800 by 600 window, y downwards
     const std::vector<Click> mainButtons = {
@@ -123,13 +123,10 @@ TEST_F(ScreenTest, EveryScreenSendsItsActionsAndTheLevelSelectionOffersEachSaveg
         EXPECT_EQ(expected, dynamic_cast<MenueLVL&>(*screen).medalFor(value)) << "value " << value;
         manager.releaseResource(expected);
     }
-}
 
-// Titles and result lines in font 3, body lines in font 2; the captions are
-// written with the font the screen's last frame left selected.
-TEST_F(ScreenTest, ScreensWriteTheirTextsByteForByteAndOnlyResultsPlayTheEndSound)
-{
-    const struct { Factory make; int width, height; std::vector<TextLine> texts; } rows[] = {
+    // Titles and result lines in font 3, body lines in font 2; the captions are
+    // written with the font the screen's last frame left selected.
+    const struct { Factory make; int width, height; std::vector<TextLine> texts; } screens[] = {
         {create<MenueMain>, 1024, 768,
          {{100, 648, "Welcome to Kerbolt 2008!", false, 3},
           {100, 588, "This is the new Version of the well known game 'Kerbolt'.", false, 2},
@@ -152,7 +149,7 @@ TEST_F(ScreenTest, ScreensWriteTheirTextsByteForByteAndOnlyResultsPlayTheEndSoun
         {create<MenueLost>, 801, 601,
          {{300, 310, "Oh.. You have Lost!", false, 3}, {300, 290, "come on! Try again!", false, 3}}},
     };
-    for (const auto& row : rows) {
+    for (const auto& row : screens) {
         useWindow(row.width, row.height);
         start(row.make);
         SCOPED_TRACE(::testing::Message() << typeid(*screen).name() << " in " << row.width << " by " << row.height);
