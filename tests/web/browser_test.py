@@ -9,10 +9,11 @@ Serves the folder from 127.0.0.1, drives Debian's chromium through
 chromium-driver (python3-selenium) with WebGL on SwiftShader, and plays: the
 main screen, the level selection with seven thumbnails, a round of Level 1
 won with held keys, the result screen, a reload that shows the medal, the
-".quit game" and Escape endings in the page. Judges the canvas by its pixels
-as the desktop end-to-end tests judge the window, and the browser's console.
-Prints the first load's time and the frame rates of the menu and of the
-round. --shots saves JPEG pictures of the main screen and a round there.
+".quit game" and Escape endings and a fatal error's line in the page. Judges
+the canvas by its pixels as the desktop end-to-end tests judge the window, and
+the browser's console. Prints the first load's time and the frame rates of
+the menu and of a round. --shots saves JPEG pictures of the main screen and a
+round there.
 Exits 0 when everything held, 1 with the reasons otherwise."""
 
 import argparse
@@ -366,15 +367,16 @@ def play_level_one(browser, shots):
     step = WALKING_SPEED * FRAME_MS
     browser.key_down(Keys.ARROW_RIGHT)
     try:
-        for number, take_off in enumerate(TAKE_OFFS):
+        if shots:  # early, while the view still shows the player: the next frame drawn
+            run_to(browser, walk_frame + 12)
+            browser.script("window.kerboltCapture = function (url) { window.kerboltShot = url; }")
+        for take_off in TAKE_OFFS:
             # After frame f the player stands at START_X + step (f - walk_frame).
             jump_frame = walk_frame + math.ceil((take_off - START_X) / step)
             run_to(browser, jump_frame)
             browser.key_down(Keys.SPACE)
             run_to(browser, jump_frame + 1)
             browser.key_up(Keys.SPACE)  # released long before the landing, or the next jump would follow
-            if shots and number == 1:  # the picture of the next frame drawn, over the second pit
-                browser.script("window.kerboltCapture = function (url) { window.kerboltShot = url; }")
         run_to(browser, walk_frame + math.ceil((LEVEL_END - START_X) / step) + 20)
     finally:
         browser.key_up(Keys.ARROW_RIGHT)
@@ -445,6 +447,13 @@ def run(site, shots):
         browser.wait_for_end("The game has ended.")
         browser.collect_console()
         check_console(browser.console)
+
+        # A fatal error: without its savegame the level selection cannot open.
+        browser.start_again()
+        browser.wait_for("main screen before the fatal error", shows_main_screen)
+        browser.script("FS.unlink('/kerbolt/resources/savegame')")
+        browser.click_main_button(START_GAME)
+        browser.wait_for_end("Error: Cannot open or create file 'resources/savegame'")
         print(f"browser_test: passed; Level 1 won with medal {medals.split()[0]}; first frame "
               f"{load_ms / 1000:.2f} s after the page was requested; menu {menu_fps:.1f} fps, "
               f"round {round_fps:.1f} fps (headless Chromium, SwiftShader)")
