@@ -8,6 +8,9 @@
 #               and UndefinedBehaviorSanitizer (make test runs it too)
 #   make bench  the frame-time benchmark under Xvfb at the shipped window size:
 #               a table, and the same figures as JSON lines in BENCH_JSON
+#   make web    the game built to WebAssembly: a static folder, $(WEB_DIR)/kerbolt
+#   make web-serve  that folder served on http://127.0.0.1:$(WEB_PORT)/
+#   make test-web   the browser build played in headless Chromium (make test runs it too)
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 # -noreset: the server must not restart between test programs, or a program
@@ -27,11 +30,17 @@ SANITIZE_DIR ?= build-asan
 # make test runs the suite a second time on sdl12-compat, the SDL 1.2 interface
 # over SDL 2 that newer distributions ship instead of SDL 1.2 (libsdl1.2-compat).
 SDL12_COMPAT_DIR ?= /usr/lib/x86_64-linux-gnu/sdl12-compat
+# The browser build's tree (Emscripten) and the port make web-serve uses.
+# Debian's emcc finds its JavaScript parser (acorn) in Node's shared folder.
+WEB_DIR ?= build-web
+WEB_PORT ?= 8080
+EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:exitcode=23:check_initialization_order=1:strict_init_order=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizers/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: run test build configure clean deps test-deps assets screenshots fuzz fuzz-build test-sanitized package bench
+.PHONY: run test build configure clean deps test-deps assets screenshots fuzz fuzz-build test-sanitized package bench \
+	web web-serve test-web
 
 run: build resources/savegame
 	./$(BUILD_DIR)/kerbolt
@@ -46,6 +55,7 @@ test: test-deps configure
 	LD_LIBRARY_PATH=$(SDL12_COMPAT_DIR) xvfb-run -a -s "$(XVFB_ARGS)" ctest --test-dir $(BUILD_DIR) \
 		--output-on-failure -j2 -E '^levelcheck$$'
 	$(MAKE) test-sanitized
+	$(MAKE) test-web
 	$(MAKE) fuzz-build
 	fuzz/run $(FUZZ_DIR) $(FUZZ_TEST_SECONDS)
 
@@ -101,5 +111,19 @@ screenshots: test-deps configure
 	cmake --build $(BUILD_DIR) -j$(JOBS) --target screenshots
 	tools/screenshots.sh $(BUILD_DIR)/screenshots docs
 
+web:
+	scripts/install-deps --web
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_DIR) -j$(JOBS)
+
+web-serve: web
+	@echo "Kerbolt 2008 at http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C ends)"
+	/usr/bin/python3 -m http.server --bind 127.0.0.1 --directory $(WEB_DIR)/kerbolt $(WEB_PORT)
+
+# Headless Chromium through chromium-driver, with Debian's python3-selenium.
+test-web: web
+	scripts/install-deps --web-test
+	/usr/bin/python3 tests/web/browser_test.py $(WEB_DIR)/kerbolt
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(PACKAGE_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(PACKAGE_DIR) $(WEB_DIR)

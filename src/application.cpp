@@ -6,6 +6,7 @@
 #include "input.h"
 #include "loader.h"
 #include "menue.h"
+#include "platform.h"
 #include "renderer.h"
 #include "savegame.h"
 #include "timer.h"
@@ -149,7 +150,8 @@ void Application::closeGame()
 
 void Application::saveResult(GAME_STATE medal) const
 {
-    Savegame::saveMedal(levelFile, medal);
+    if (Savegame::saveMedal(levelFile, medal))
+        Platform::savegameWritten();
 }
 
 void Application::drawOverlay()

@@ -76,7 +76,6 @@ void FontWriter::write2D(std::string_view text, int32_t x, int32_t y) const
     glEnable(GL_BLEND);
     glLoadIdentity();
     glTranslatef(static_cast<float>(x), static_cast<float>(y), 0.0f);
-    glNormal3f(0.0f, 0.0f, 1.0f);
 
     // Bytes are unsigned: 128 to 145 have glyphs of their own.
     for (const unsigned char byte : text) {
@@ -106,13 +105,20 @@ float FontWriter::drawGlyph(const GlyphCorners& glyph) const
     const float width = scaleX * (topRight.u - topLeft.u);
     // Negative: the glyph hangs below the current point.
     const float height = scaleY * (topRight.v - bottomRight.v);
+    // The normal faces the viewer. It goes with every corner: OpenGL
+    // emulations that record whole vertices take no normal outside
+    // glBegin and glEnd.
     glBegin(GL_QUADS);
+    glNormal3f(0.0f, 0.0f, 1.0f);
     glTexCoord2f(topLeft.u, topLeft.v);
     glVertex2f(0.0f, 0.0f);
+    glNormal3f(0.0f, 0.0f, 1.0f);
     glTexCoord2f(topRight.u, topRight.v);
     glVertex2f(width, 0.0f);
+    glNormal3f(0.0f, 0.0f, 1.0f);
     glTexCoord2f(bottomRight.u, bottomRight.v);
     glVertex2f(width, height);
+    glNormal3f(0.0f, 0.0f, 1.0f);
     glTexCoord2f(bottomLeft.u, bottomLeft.v);
     glVertex2f(0.0f, scaleY * (topLeft.v - bottomRight.v));
     glEnd();

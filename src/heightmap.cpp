@@ -5,6 +5,7 @@
 #include "hlslshader.h"
 #include "image.h"
 #include "meshzms.h"
+#include "platform.h"
 #include "resourcemanager.h"
 #include "texture2d.h"
 #include "tokenreader.h"
@@ -54,7 +55,7 @@ private:
 // Keeps a surface's pixels addressable while they are read.
 class SurfaceLock {
 public:
-    explicit SurfaceLock(SDL_Surface* surface) : surface(surface && SDL_MUSTLOCK(surface) ? surface : nullptr)
+    explicit SurfaceLock(SDL_Surface* surface) : surface(surface && Platform::mustLock(*surface) ? surface : nullptr)
     {
         if (this->surface)
             SDL_LockSurface(this->surface);
@@ -449,8 +450,7 @@ void Heightmap::drawStrips(int32_t first, int32_t end) const
 {
     const auto perStrip = 2 * static_cast<std::size_t>(gridHeight);
     for (int32_t i = first; i < end; ++i)
-        glDrawElements(GL_TRIANGLE_STRIP, static_cast<GLsizei>(perStrip), GL_UNSIGNED_INT,
-            indices.data() + static_cast<std::size_t>(i) * perStrip);
+        Platform::drawStrip(indices.data() + static_cast<std::size_t>(i) * perStrip, static_cast<GLsizei>(perStrip));
 }
 
 void Heightmap::drawDecorations(const DrawRange& range) const

@@ -1,19 +1,30 @@
 #include "image.h"
 
-#include <SDL/SDL_image.h>
-
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <fstream>
 
 namespace {
 
-struct RWopsCloser {
-    // SDL_RWclose closes the file and frees the reader; SDL_FreeRW alone would
-    // leave the file open.
-    void operator()(SDL_RWops* reader) const { SDL_RWclose(reader); }
+// The first bytes of a file: as many as it has, up to eight.
+struct FileStart {
+    std::array<uint8_t, 8> bytes{};
+    std::size_t count = 0;
 };
-using ReaderHandle = std::unique_ptr<SDL_RWops, RWopsCloser>;
+
+// Nothing when the file cannot be opened.
+std::optional<FileStart> fileStart(const std::string& fileName)
+{
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    FileStart start;
+    file.read(reinterpret_cast<char*>(start.bytes.data()), static_cast<std::streamsize>(start.bytes.size()));
+    start.count = static_cast<std::size_t>(file.gcount());
+    return start;
+}
 
 // The byte (0..bytesPerPixel-1) that a channel mask selects, or -1 when the
 // mask is not one whole byte.
@@ -69,7 +80,7 @@ bool isGreyAlphaPair(const SDL_Surface& surface)
 #endif
     const bool askedMasks = pixel.Rmask == red && pixel.Gmask == green && pixel.Bmask == blue;
     const bool compatMasks = pixel.Rmask == 0xF800 && pixel.Gmask == 0x07E0 && pixel.Bmask == 0x001F &&
-                             (surface.flags & SDL_SRCCOLORKEY) != 0 && pixel.colorkey == 0;
+                             Platform::colorKey(surface) == Uint32{0};
     return pixel.BytesPerPixel == 2 && !pixel.palette && pixel.Amask == 0 && (askedMasks || compatMasks);
 }
 
@@ -99,6 +110,20 @@ SDL_Surface* greyAlphaToRgba(const SDL_Surface& surface)
 
 } // namespace
 
+std::optional<Platform::PictureType> Image::typeOf(const uint8_t* bytes, std::size_t count)
+{
+    const auto startsWith = [&](std::initializer_list<uint8_t> magic) {
+        return count >= magic.size() && std::equal(magic.begin(), magic.end(), bytes);
+    };
+    if (startsWith({'B', 'M'}))
+        return Platform::PictureType::BMP;
+    if (startsWith({0xFF, 0xD8, 0xFF}))
+        return Platform::PictureType::JPEG;
+    if (startsWith({0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}))
+        return Platform::PictureType::PNG;
+    return std::nullopt;
+}
+
 Image::~Image()
 {
     freeData();
@@ -108,19 +133,14 @@ void Image::loadFile(const std::string& fileName)
 {
     name = fileName;
     const std::string prefix = "src/image: Cannot load Resource " + fileName;
-    ReaderHandle reader(SDL_RWFromFile(fileName.c_str(), "rb"));
-    if (!reader)
+    const std::optional<FileStart> start = fileStart(fileName);
+    if (!start)
         throw UnloadableResourceException(prefix + ". Cannot find that file.");
-
-    SDL_Surface* decoded = nullptr;
-    if (IMG_isBMP(reader.get()))
-        decoded = IMG_LoadBMP_RW(reader.get());
-    else if (IMG_isJPG(reader.get()))
-        decoded = IMG_LoadJPG_RW(reader.get());
-    else if (IMG_isPNG(reader.get()))
-        decoded = IMG_LoadPNG_RW(reader.get());
-    else
+    const std::optional<Platform::PictureType> type = typeOf(start->bytes.data(), start->count);
+    if (!type)
         throw UnloadableResourceException(prefix + ". Unknown type.");
+
+    SDL_Surface* decoded = Platform::decodePicture(fileName, *type);
     if (decoded && isGreyAlphaPair(*decoded)) {
         SDL_Surface* rgba = greyAlphaToRgba(*decoded);
         SDL_FreeSurface(decoded);
@@ -139,7 +159,7 @@ void Image::loadFile(const std::string& fileName)
     format = glLayoutOf(*surface->format);
     // Alpha: an alpha channel, or a colour key (palettised PNG with one
     // transparent entry), which the texture turns into alpha 0.
-    const bool hasAlpha = surface->format->Amask != 0 || (surface->flags & SDL_SRCCOLORKEY) != 0;
+    const bool hasAlpha = surface->format->Amask != 0 || Platform::colorKey(*surface).has_value();
     internalFormat = hasAlpha ? GL_RGBA : GL_RGB;
 }
 

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform.h"
 #include "resource.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 
 // A BMP, JPEG or PNG picture decoded by SDL_image into a surface in main
 // memory, as the decoder delivered it (row 0 is the picture's top row), except
@@ -33,6 +36,10 @@ public:
     virtual GLenum getInternalFormat() const;
     // Owned by the image; null before loading and after freeData.
     virtual SDL_Surface* getSurface() const;
+
+    // The type a file's first count bytes announce: "BM" a BMP, FF D8 FF a
+    // JPEG, the eight-byte PNG signature a PNG; nothing for anything else.
+    static std::optional<Platform::PictureType> typeOf(const uint8_t* bytes, std::size_t count);
 
 private:
     int32_t width = 0;

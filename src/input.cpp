@@ -20,7 +20,9 @@ void Input::handle(const SDL_Event& current)
 {
     switch (current.type) {
     case SDL_KEYDOWN:
-        keys.push_back({current.key.keysym.sym, current.key.keysym.unicode});
+        // The character's field is 16 bits wide in SDL 1.2 and 32 in
+        // Emscripten's SDL; either way it holds one UTF-16 unit or 0.
+        keys.push_back({current.key.keysym.sym, static_cast<int32_t>(current.key.keysym.unicode)});
         break;
     case SDL_KEYUP:
         release(current.key.keysym.sym);

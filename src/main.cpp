@@ -2,14 +2,20 @@
 // engine's tasks until the application asks to stop, then shut down.
 
 #include "application.h"
+#include "platform.h"
 #include "quenor.h"
 
 #include <SDL/SDL.h>
 
 #include <exception>
 #include <iostream>
+#include <optional>
 
 namespace {
+
+// Lives as long as the program: in the browser the frames run after main has
+// handed control back to the page.
+Quenor engine;
 
 // After a fatal error the menu or the round may still hold resources. They
 // are given back here, while the resource manager and the OpenGL context
@@ -27,28 +33,53 @@ void stopApplicationAfterError()
     SingletonSlot<Application>::destroy();
 }
 
+// Reports a fatal error and answers the exit status 1.
+int fail(const std::exception& error)
+{
+    std::cerr << "Error: " << error.what() << std::endl;
+    stopApplicationAfterError();
+    // No engine task is stopped, but SDL is shut down so a fullscreen
+    // mode never leaves the desktop changed.
+    SDL_Quit();
+    return 1;
+}
+
+// The application draws the frame. Once it asks to stop: the orderly
+// shutdown and the exit status 0.
+std::optional<int> draw()
+{
+    try {
+        Application& application = Application::getInstance();
+        if (application.update())
+            return std::nullopt;
+        application.stop();
+        engine.stop();
+        return 0;
+    } catch (const std::exception& error) {
+        return fail(error);
+    }
+}
+
+// The engine presents, polls, clears and times the frame.
+std::optional<int> present()
+{
+    try {
+        engine.update();
+        return std::nullopt;
+    } catch (const std::exception& error) {
+        return fail(error);
+    }
+}
+
 } // namespace
 
 int main()
 {
     try {
-        Quenor engine;
         engine.start();
-
-        Application& application = Application::getInstance();
-        application.start();
-        while (application.update())
-            engine.update();
-
-        application.stop();
-        engine.stop();
-        return 0;
+        Application::getInstance().start();
     } catch (const std::exception& error) {
-        std::cerr << "Error: " << error.what() << std::endl;
-        stopApplicationAfterError();
-        // No engine task is stopped, but SDL is shut down so a fullscreen
-        // mode never leaves the desktop changed.
-        SDL_Quit();
-        return 1;
+        return Platform::ended(fail(error));
     }
+    return Platform::runFrames(draw, present);
 }

@@ -237,12 +237,15 @@ void MeshZMS::draw() const
     // and drops the corners after the last complete group of four.
     for (const Face& face : faces) {
         glBegin(face.indices.size() == 3 ? GL_TRIANGLES : GL_QUADS);
-        if (!face.smooth)
-            glNormal3f(face.normal.x, face.normal.y, face.normal.z);
         for (std::size_t c = 0; c < face.indices.size(); ++c) {
             const Vertex& vertex = vertices[static_cast<std::size_t>(face.indices[c])];
+            // A normal with every corner, also the face's own: OpenGL
+            // emulations that record whole vertices need the same
+            // attributes for each.
             if (face.smooth)
                 glNormal3f(vertex.nx, vertex.ny, vertex.nz);
+            else
+                glNormal3f(face.normal.x, face.normal.y, face.normal.z);
             if (textured != 0)
                 glTexCoord2f(face.texCoords[c].x, face.texCoords[c].y);
             glVertex3f(vertex.x, vertex.y, vertex.z);

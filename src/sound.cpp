@@ -1,6 +1,10 @@
 #include "sound.h"
 
+#include "platform.h"
+
 #include <cstdint>
+#include <cstring>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -11,43 +15,50 @@ Sound::~Sound()
 
 namespace {
 
-// The sample rate a WAV file's header gives, or nothing when SDL cannot read
-// the file as a WAV (other formats are left to the mixer). Leaves the reader
-// at the start of the file.
-std::optional<int> wavRate(SDL_RWops* reader)
+uint32_t littleEndian(const unsigned char* bytes, int count)
 {
-    SDL_AudioSpec wavFormat{};
-    Uint8* samples = nullptr;
-    Uint32 length = 0;
-    std::optional<int> rate;
-    if (SDL_LoadWAV_RW(reader, 0, &wavFormat, &samples, &length)) {
-        rate = wavFormat.freq;
-        SDL_FreeWAV(samples);
-    }
-    SDL_RWseek(reader, 0, RW_SEEK_SET);
-    return rate;
+    uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i)
+        value = value << 8 | bytes[i];
+    return value;
 }
 
 } // namespace
+
+std::optional<int> Sound::headerRate(const std::string& fileName)
+{
+    std::ifstream file(fileName, std::ios::binary);
+    unsigned char riff[12];
+    if (!file.read(reinterpret_cast<char*>(riff), sizeof riff) || std::memcmp(riff, "RIFF", 4) != 0 ||
+        std::memcmp(riff + 8, "WAVE", 4) != 0)
+        return std::nullopt;
+    // Chunks: a four-byte id, a 32-bit length, the contents padded to an even length.
+    unsigned char header[8];
+    while (file.read(reinterpret_cast<char*>(header), sizeof header)) {
+        const uint32_t length = littleEndian(header + 4, 4);
+        if (std::memcmp(header, "fmt ", 4) == 0) {
+            // Format tag (2 bytes), channels (2), then the rate (4).
+            unsigned char format[8];
+            if (length < sizeof format || !file.read(reinterpret_cast<char*>(format), sizeof format))
+                return std::nullopt;
+            return static_cast<int32_t>(littleEndian(format + 4, 4));
+        }
+        file.seekg(static_cast<std::streamoff>(length) + (length & 1), std::ios::cur);
+    }
+    return std::nullopt;
+}
 
 void Sound::loadFile(const std::string& fileName)
 {
     name = fileName;
     freeData(); // a second load of the same object must not leak the first chunk
-    if (SDL_RWops* reader = SDL_RWFromFile(fileName.c_str(), "rb")) {
-        const std::optional<int> rate = wavRate(reader);
-        int mixerRate = 0;
-        Uint16 format = 0;
-        int channels = 0;
-        if (rate && Mix_QuerySpec(&mixerRate, &format, &channels) && !rateConvertible(*rate, mixerRate)) {
-            SDL_RWclose(reader);
-            throw UnloadableResourceException("src/sound: Cannot load Resource " + fileName + ". Its rate of " +
-                                              std::to_string(*rate) + " Hz is too far from the mixer's " +
-                                              std::to_string(mixerRate) + " Hz.");
-        }
-        // The mixer closes the reader (freesrc 1), also when it cannot decode.
-        chunk = Mix_LoadWAV_RW(reader, 1);
-    }
+    const std::optional<int> rate = headerRate(fileName);
+    const std::optional<int> mixerRate = Platform::mixerRate();
+    if (rate && mixerRate && !rateConvertible(*rate, *mixerRate))
+        throw UnloadableResourceException("src/sound: Cannot load Resource " + fileName + ". Its rate of " +
+                                          std::to_string(*rate) + " Hz is too far from the mixer's " +
+                                          std::to_string(*mixerRate) + " Hz.");
+    chunk = Platform::loadSound(fileName);
     if (!chunk)
         throw UnloadableResourceException("src/sound: Cannot load Resource " + fileName);
 }

@@ -4,6 +4,9 @@
 
 #include <SDL/SDL_mixer.h>
 
+#include <optional>
+#include <string>
+
 // A WAV file loaded into an SDL_mixer chunk; the caller plays it on a channel
 // itself. Falls back to resources/sounds/defaultsound.wav.
 class Sound : public Resource {
@@ -29,6 +32,11 @@ public:
     // the format and channel conversions.
     static bool rateConvertible(int soundRate, int mixerRate);
     static constexpr int maximumRateFactor = 16;
+
+    // The sample rate in the format chunk of a RIFF WAVE file, as a signed
+    // 32-bit number; nothing when the file is no such file or its format
+    // chunk is missing or cut short.
+    static std::optional<int> headerRate(const std::string& fileName);
 
 private:
     Mix_Chunk* chunk = nullptr;

@@ -1,10 +1,12 @@
 #include "texture2d.h"
 
 #include "image.h"
+#include "platform.h"
 #include "resourcemanager.h"
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -47,7 +49,7 @@ Uint32 pixelValue(const uint8_t* at, int bytesPerPixel)
 void convertToRgba(const SDL_Surface& surface, Upload& upload)
 {
     const SDL_PixelFormat& pixel = *surface.format;
-    const bool keyed = (surface.flags & SDL_SRCCOLORKEY) != 0;
+    const std::optional<Uint32> key = Platform::colorKey(surface);
     upload.converted.resize(static_cast<std::size_t>(surface.w) * static_cast<std::size_t>(surface.h) * 4);
     uint8_t* out = upload.converted.data();
     for (int y = 0; y < surface.h; ++y) {
@@ -55,7 +57,7 @@ void convertToRgba(const SDL_Surface& surface, Upload& upload)
         for (int x = 0; x < surface.w; ++x, out += 4) {
             const Uint32 value = pixelValue(row + x * pixel.BytesPerPixel, pixel.BytesPerPixel);
             SDL_GetRGBA(value, const_cast<SDL_PixelFormat*>(&pixel), &out[0], &out[1], &out[2], &out[3]);
-            if (keyed && value == pixel.colorkey)
+            if (key && value == *key)
                 out[3] = 0;
         }
     }
@@ -71,7 +73,7 @@ Upload prepareUpload(const Image& image)
     const SDL_Surface& surface = *image.getSurface();
     const int bytes = surface.format->BytesPerPixel;
     const int rowBytes = surface.w * bytes;
-    const bool keyed = (surface.flags & SDL_SRCCOLORKEY) != 0;
+    const bool keyed = Platform::colorKey(surface).has_value();
     if (image.getFormat() == 0 || keyed || surface.pitch < rowBytes) {
         convertToRgba(surface, upload);
         return upload;
@@ -108,17 +110,8 @@ void Texture2D::loadFile(const std::string& fileName)
 
     if (image->getSurface()) {
         const Upload upload = prepareUpload(*image);
-        // The caller's unpack state is kept; this upload sets its own.
-        glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
-        glPixelStorei(GL_UNPACK_SWAP_BYTES, GL_FALSE);
-        glPixelStorei(GL_UNPACK_LSB_FIRST, GL_FALSE);
-        glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-        glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
-        glPixelStorei(GL_UNPACK_ALIGNMENT, upload.alignment);
-        glPixelStorei(GL_UNPACK_ROW_LENGTH, upload.rowLength);
-        glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(image->getInternalFormat()), image->getWidth(),
-                     image->getHeight(), 0, upload.format, GL_UNSIGNED_BYTE, upload.pixels());
-        glPopClientAttrib();
+        Platform::uploadTexture(image->getInternalFormat(), image->getWidth(), image->getHeight(), upload.format,
+                                upload.pixels(), upload.alignment, upload.rowLength);
     }
     manager.releaseResource(image);
 }

@@ -1,6 +1,7 @@
 #include "texturefont.h"
 
 #include "image.h"
+#include "platform.h"
 #include "resourcemanager.h"
 #include "texture2d.h"
 
@@ -16,12 +17,12 @@ class SurfaceLock {
 public:
     explicit SurfaceLock(SDL_Surface* surface) : surface(surface)
     {
-        if (surface != nullptr && SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0)
+        if (surface != nullptr && Platform::mustLock(*surface) && SDL_LockSurface(surface) != 0)
             this->surface = nullptr;
     }
     ~SurfaceLock()
     {
-        if (surface != nullptr && SDL_MUSTLOCK(surface))
+        if (surface != nullptr && Platform::mustLock(*surface))
             SDL_UnlockSurface(surface);
     }
     SurfaceLock(const SurfaceLock&) = delete;
@@ -138,7 +139,7 @@ bool TextureFont::isInked(const SDL_Surface* surface, bool alphaInk, int x, int 
         return pixel != 0;
     // A palettised picture with one transparent entry carries its alpha as
     // a colour key, which SDL_GetRGBA does not report.
-    if ((surface->flags & SDL_SRCCOLORKEY) != 0 && pixel == surface->format->colorkey)
+    if (Platform::colorKey(*surface) == pixel)
         return false;
     Uint8 red = 0, green = 0, blue = 0, alpha = 0;
     SDL_GetRGBA(pixel, surface->format, &red, &green, &blue, &alpha);
