@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Kerbolt 2008: the front door.
 #   make run    install what is missing, build, play
 #   make test   the same plus the test tools, then every test in a virtual X server

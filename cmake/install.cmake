@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # cmake --install and the Debian package (make package): the game as a
 # player's system has it, laid out as Debian's policy for games asks. The
 # launcher `kerbolt` lies in games/, the real executable in lib/games/kerbolt/

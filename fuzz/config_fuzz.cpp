@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The configuration: key/value pairs up to the end of the text.
 
 #include "config.h"

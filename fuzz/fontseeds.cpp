@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Writes the shipped font pictures as font target inputs: one byte per
 // pixel, 1 for ink, 0 behind a colour key, shrunk to 120 pixels (8 per cell)
 // where a pixel is ink when any pixel it stands for is.

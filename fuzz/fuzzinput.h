@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #pragma once
 
 // What the fuzz targets share: the input as a token reader, a check that

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The height-field description: four records of names and numbers.
 
 #include "fuzzinput.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The level file: a free first line, the terrain, the background and the speed.
 
 #include "fuzzinput.h"

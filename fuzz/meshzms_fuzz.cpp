@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // ZMS meshes: a mesh the parser accepts is safe to draw.
 
 #include "fuzzinput.h"

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The savegame: read, merge a medal, write, read again; what was written
 // must come back entry for entry.
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // TextureFont's glyph measuring on pictures of every pixel depth, with or
 // without alpha and colour key.
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 #include "boundingbox.h"
 
 BoundingBox2D::BoundingBox2D(const Point2D& horizontal, const Point2D& vertical)

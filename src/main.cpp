@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Kerbolt 2008: start the engine, alternate between the application and the
 // engine's tasks until the application asks to stop, then shut down.
 

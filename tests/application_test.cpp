@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The application in-process on the real engine, in a temporary copy of the
 // shipped resources, with a clock that the test advances frame by frame.
 

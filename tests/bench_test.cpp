@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The benchmark executable, run briefly in a copy of the shipped resources:
 // its JSON lines name every scene and metric with the agreed keys in order
 // and figures a script can use, no frame allocates from the heap, and it

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The real executable played like a person plays it: in a temporary copy of
 // the shipped resources, under the test's X server, with the pointer of
 // xdotool, and judged by what its window shows, its exit status, its

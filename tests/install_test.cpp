@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The game as a player's system has it: installed into a temporary prefix
 // whose path holds a blank, started through the installed launcher under the
 // test's X server with a temporary XDG_DATA_HOME, and built as a Debian package

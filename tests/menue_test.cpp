@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The menu controller over the shipped resources: the turning backdrop, the
 // shade frame, screen switches and the requests it passes on.
 

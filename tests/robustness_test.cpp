@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Bad input and faults that the other test programs leave out: grey
 // pictures, damaged sounds and levels in-process, a savegame write cut short,
 // and configurations and missing devices through the real executable.

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The savegame: reading every entry, merging a won medal, and a write that
 // never leaves a torn file behind.
 

@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The menu screens with the shipped fonts: their actions, texts, level
 // buttons and medals, and the holds they give back.
 

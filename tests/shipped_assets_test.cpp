@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The shipped resources tree, read from the repository through the game's
 // own loaders: every picture, font, terrain (with its meshes) and shader the
 // game opens is there and loads as itself (no "Loading standardfile

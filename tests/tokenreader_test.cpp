@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The game's text formats: the token reader every text file goes through, and the configuration.
 
 #include "config.h"

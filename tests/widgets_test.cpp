@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The two widget kinds driven with pushed mouse events: hit box, sounds,
 // clicks and what they draw.
 

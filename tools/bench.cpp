@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Developer tool, not part of the game: the frame-time benchmark.
 //
 //     kerbolt-bench [--json FILE] [--frames N] [--only SCENE] [<folder holding resources/>]

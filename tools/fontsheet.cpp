@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Developer tool, not part of the game: draws every glyph of the four game
 // fonts, normal and highlighted, over the sky colour and over the terrain
 // textures, and saves the picture as a PNG.

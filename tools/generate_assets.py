@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Generates the whole Kerbolt 2008 resources tree (except config.cfg and
 the level files) and the contact sheet docs/assets.png.
 

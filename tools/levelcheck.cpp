@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Developer tool, not part of the game: proves every shipped level winnable.
 //
 //     levelcheck [--shots <folder>] [--only <level file name>] [<folder holding resources/>]

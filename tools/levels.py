@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Generates the seven levels from the readable descriptions below.
 
     /usr/bin/python3 tools/levels.py            writes every level's files

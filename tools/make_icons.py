@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Draws the desktop icon of the installed game in 48, 128 and 256 pixels:
 packaging/icons/kerbolt-<size>.png (make assets). A rounded tile of the
 game's sky over a hill of its terrain, the explosion's glow at the left edge

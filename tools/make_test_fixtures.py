@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Writes the tiny pictures the image tests decode into tests/fixtures/.
 
 Every picture is a grid of 3 x 2 cells (top row red, green, blue; bottom row

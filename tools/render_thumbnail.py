@@ -1,4 +1,9 @@
 #!/usr/bin/python3
+
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Renders level thumbnails: a side view of a level's terrain over its
 background, for the level selection screen. Run from the repository root.
 

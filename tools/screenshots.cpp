@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Developer tool, not part of the game: plays through the whole game in one
 // session and saves the pictures of the README and docs/:
 //

@@ -1,4 +1,9 @@
 #!/usr/bin/env bash
+
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Saves the pictures of every screen and of a round (see tools/screenshots.cpp)
 # from a session played in a temporary copy of resources/, in a virtual X
 # server and without sound, so the shipped savegame is never touched.

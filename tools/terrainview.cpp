@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // terrainview: shows a height-field description file the way the game does,
 // so that a level maker can look at a terrain without playing it.
 //

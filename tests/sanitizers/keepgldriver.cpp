@@ -1,3 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Compiled into every program of the sanitizer build (KERBOLT_SANITIZE in
 // CMakeLists.txt), the game's included; no other build has it.
 //

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """docs/assets.png: every picture of the resources tree on one sheet, with
 renders of the meshes and the waveforms of the sounds, so the whole tree
 can be seen at a glance. Transparent pictures lie on a checkerboard."""

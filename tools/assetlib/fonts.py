@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The four bitmap fonts: a 15 x 15 grid of square cells, cell 2k holding the
 normal and cell 2k + 1 the highlight glyph of character code 33 + k (codes 33
 to 145, Windows-1252 above 127). The game measures each glyph's width from

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Menu pictures: the widget texture, the menu's shade frame, the medals, the
 explosion band and the default picture.
 

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The loading picture: shown once, stretched over the whole window, while
 the fonts and the menu load. Pimbo is drawn from his own mesh.
 

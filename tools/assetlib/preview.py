@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Texture look-ups as OpenGL does them (GL_REPEAT, linear or nearest), for
 the pictures that show the game's meshes and terrain."""
 

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """A small software renderer: perspective camera, depth buffer, textured and
 lit triangles. The generators use it to draw the game's own meshes and
 terrain into pictures (the loading screen, previews), so those pictures

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Draws the game's terrain and meshes with the software renderer, the way
 the game builds and shades them: the same grid, normals and texture
 coordinates as the height-field loader, a Python model of the terrain

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The terrain's GLSL program (GLSL 1.10 through ARB_shader_objects).
 
 The sources carry no #version line and use no built-in that WebGL lacks

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Backgrounds for the rounds: a day sky and a dusk sky, each with distant
 hills along the lower part and, low on the left where the explosion
 chases the player, the glow and cloud of the bomb far away.

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """The sound effects, synthesised: 16-bit mono PCM at 44.1 kHz.
 
 Every sound starts and ends at silence (short raised-cosine fades) and is

@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Terrain pictures: the three tiling detail textures (grass, rock, earth),
 colour maps made from height images, and the menu's island backdrop.
 

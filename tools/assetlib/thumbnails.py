@@ -1,3 +1,7 @@
+# SPDX-FileCopyrightText: 2026 the Kerbolt team
+#
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 """Level thumbnails: a side view of a level's terrain over its background,
 128 x 128, for the level selection's picture buttons.
 
