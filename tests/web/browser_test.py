@@ -294,9 +294,15 @@ class Browser:
 
     def set_viewport(self, width, height):
         """Makes the page's own area (the window less the browser's frame) width x height."""
-        self.driver.set_window_size(width, height)
-        inner_width, inner_height = self.script("return [innerWidth, innerHeight]")
-        self.driver.set_window_size(2 * width - inner_width, 2 * height - inner_height)
+        window = [width, height]
+        for _ in range(20):
+            self.driver.set_window_size(*window)
+            time.sleep(0.25)  # the page hears of a new size a moment later
+            inner = self.script("return [innerWidth, innerHeight]")
+            if inner == [width, height]:
+                return
+            window = [window[0] + width - inner[0], window[1] + height - inner[1]]
+        raise Failure(f"the page's area stays {inner[0]} x {inner[1]}, not {width} x {height}")
 
     def check_fit(self, what):
         """The whole canvas and the line below it in view without scrolling, the
@@ -593,7 +599,7 @@ def run(site, shots):
         main = browser.wait_for("main screen", shows_main_screen)
         load_ms = browser.script("return Module.kerboltFirstFrameAt")
         check_first_frame(browser, "the first visit")
-        browser.check_fit("%d x %d" % WINDOWS[0])
+        scales = [browser.check_fit("%d x %d" % WINDOWS[0])]
         if not shows_island(main):
             raise Failure("the main screen shows no island (the terrain's shader path draws nothing)")
         if shots:
@@ -626,7 +632,7 @@ def run(site, shots):
         browser.reload()
         browser.wait_for("main screen after an offline reload", shows_main_screen)
         check_first_frame(browser, "the offline reload")
-        browser.check_fit("%d x %d" % WINDOWS[1])
+        scales.append(browser.check_fit("%d x %d" % WINDOWS[1]))
         browser.click_main_button(START_GAME)  # taps from here on
         levels = browser.wait_for("level selection after the reload", shows_level_selection)
         if medal_pixels(levels, LEVEL_SLOTS[0]) < 30:
@@ -646,7 +652,7 @@ def run(site, shots):
         browser.emulate_touch_screen(False)
         for window in WINDOWS[2:]:
             browser.set_viewport(*window)
-            browser.check_fit("%d x %d" % window)
+            scales.append(browser.check_fit("%d x %d" % window))
             browser.click_main_button(START_GAME)
             browser.wait_for(f"level selection in a window of {window}", shows_level_selection)
             browser.click_main_button(QUIT_GAME)  # ".main menu"
@@ -681,7 +687,8 @@ def run(site, shots):
         browser.wait_for_end("Error: Cannot open or create file 'resources/savegame'")
         print(f"browser_test: passed; Level 1 won with medal {medals}; first frame "
               f"{load_ms / 1000:.2f} s after the page was requested; menu {menu_fps:.1f} fps, "
-              f"round {round_fps:.1f} fps (headless Chromium, SwiftShader)")
+              f"round {round_fps:.1f} fps (headless Chromium, SwiftShader); canvas shown at "
+              + ", ".join(f"{scale:.2f}" for scale in scales) + " of its size")
         return 0
     except Failure as failure:
         print(f"browser_test: FAILED: {failure}", file=sys.stderr)
