@@ -173,42 +173,42 @@ def medal_pixels(picture, slot):
 # frame, and a cheap watch of the left edge that notes the first frame of a
 # round (its explosion band), which a picture would only see a second or two
 # late. They go into every page before its own script runs, set on the
-# page's Module as the page makes it.
+# page's Module as soon as the page makes it.
 TEST_HOOKS = """
 window.kerboltCapture = null;
 window.kerboltFirstFrame = null;
 window.kerboltWatchRound = false;
 window.kerboltRoundAt = null;
-function kerboltHook(module) {
-  module.postMainLoop = function () {
-    if (module.kerboltFrames === 1)
-      window.kerboltFirstFrame = module.canvas.toDataURL('image/png');
-    if (window.kerboltCapture) {
-      var done = window.kerboltCapture;
-      window.kerboltCapture = null;
-      done(module.canvas.toDataURL('image/png'));
+Module.postMainLoop = function () {
+  if (Module.kerboltFrames === 1)
+    window.kerboltFirstFrame = Module.canvas.toDataURL('image/png');
+  if (window.kerboltCapture) {
+    var done = window.kerboltCapture;
+    window.kerboltCapture = null;
+    done(Module.canvas.toDataURL('image/png'));
+  }
+  if (window.kerboltWatchRound && window.GLctx) {
+    var band = new Uint8Array(8 * 600 * 4), flames = 0;
+    GLctx.readPixels(3, 0, 8, 600, GLctx.RGBA, GLctx.UNSIGNED_BYTE, band);
+    for (var i = 0; i < band.length; i += 4)
+      if (band[i] > 200 && band[i + 2] < 120 && band[i] - band[i + 2] > 120) ++flames;
+    if (flames > 8 * 600 * 0.8) {
+      window.kerboltWatchRound = false;
+      window.kerboltRoundAt = Module.kerboltFrameAt;
     }
-    if (window.kerboltWatchRound && window.GLctx) {
-      var band = new Uint8Array(8 * 600 * 4), flames = 0;
-      GLctx.readPixels(3, 0, 8, 600, GLctx.RGBA, GLctx.UNSIGNED_BYTE, band);
-      for (var i = 0; i < band.length; i += 4)
-        if (band[i] > 200 && band[i + 2] < 120 && band[i] - band[i + 2] > 120) ++flames;
-      if (flames > 8 * 600 * 0.8) {
-        window.kerboltWatchRound = false;
-        window.kerboltRoundAt = module.kerboltFrameAt;
-      }
-    }
-  };
-}
+  }
+};
+"""
+HOOKS_ON_EVERY_PAGE = """
 (function () {
   var module;
   Object.defineProperty(window, 'Module', {
     configurable: true,
     get: function () { return module; },
-    set: function (value) { module = value; kerboltHook(value); }
+    set: function (value) { module = value; %s }
   });
 })();
-"""
+""" % TEST_HOOKS
 CAPTURE = "window.kerboltCapture = arguments[arguments.length - 1];"
 
 
@@ -233,7 +233,7 @@ class Browser:
         options.set_capability("goog:loggingOptions", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
         self.driver.set_script_timeout(SCREEN_TIMEOUT)
-        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": TEST_HOOKS})
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": HOOKS_ON_EVERY_PAGE})
         self.url = url
         self.console = []
         self.touch_screen = False  # taps instead of clicks
