@@ -5,7 +5,8 @@
 # and resources, Emscripten's SDL 1.2 and mixer, OpenGL 1.x emulated over
 # WebGL, and the browser side of the platform module. The result is one
 # static folder, ${KERBOLT_WEB_DIR}: index.html, kerbolt.js, kerbolt.wasm
-# and kerbolt.data (the resources tree).
+# and kerbolt.data (the resources tree), with the web app manifest, its
+# icons and the service worker that keeps these files for offline play.
 
 set(KERBOLT_WEB_DIR ${CMAKE_BINARY_DIR}/kerbolt)
 set(KERBOLT_PLATFORM src/platform_web.cpp)
@@ -45,4 +46,24 @@ function(kerbolt_web_page target)
     string(REGEX REPLACE "^window_width +" "" KERBOLT_WINDOW_WIDTH "${width}")
     string(REGEX REPLACE "^window_height +" "" KERBOLT_WINDOW_HEIGHT "${height}")
     configure_file(${page}/index.html.in ${KERBOLT_WEB_DIR}/index.html @ONLY)
+
+    # Installable, and playable offline after one visit.
+    configure_file(${page}/kerbolt.webmanifest ${KERBOLT_WEB_DIR}/kerbolt.webmanifest COPYONLY)
+    set(kept index.html kerbolt.js kerbolt.wasm kerbolt.data kerbolt.webmanifest)
+    foreach(size 48 128 256)
+        configure_file(${PROJECT_SOURCE_DIR}/packaging/icons/kerbolt-${size}.png
+                       ${KERBOLT_WEB_DIR}/icons/kerbolt-${size}.png COPYONLY)
+        list(APPEND kept icons/kerbolt-${size}.png)
+    endforeach()
+    list(JOIN kept "," kept_list)
+    # kerbolt.wasm and kerbolt.data are written by the same link as kerbolt.js.
+    set(kept_paths ${kept})
+    list(REMOVE_ITEM kept_paths kerbolt.wasm kerbolt.data)
+    list(TRANSFORM kept_paths PREPEND ${KERBOLT_WEB_DIR}/)
+    add_custom_command(OUTPUT ${KERBOLT_WEB_DIR}/service-worker.js
+        COMMAND ${CMAKE_COMMAND} -DSITE=${KERBOLT_WEB_DIR} -DFILES=${kept_list}
+                -DTEMPLATE=${page}/service-worker.js.in -P ${PROJECT_SOURCE_DIR}/cmake/webcache.cmake
+        DEPENDS ${target} ${kept_paths} ${page}/service-worker.js.in ${PROJECT_SOURCE_DIR}/cmake/webcache.cmake
+        VERBATIM)
+    add_custom_target(${target}_service_worker ALL DEPENDS ${KERBOLT_WEB_DIR}/service-worker.js)
 endfunction()

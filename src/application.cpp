@@ -62,7 +62,17 @@ Application::~Application() = default;
 
 void Application::start()
 {
+    showLoadingPicture();
+    load();
+}
+
+void Application::showLoadingPicture()
+{
     Loader::show();
+}
+
+void Application::load()
+{
     // Set first, so that stop() also gives back the fonts of a load that failed halfway.
     started = true;
     FontWriter::getInstance().load();
@@ -100,6 +110,7 @@ void Application::loadGame()
     closeMenue();
     game = std::make_unique<Game>();
     game->start(levelFile);
+    Platform::roundRunning(true);
     // The round's first frame must not count the loading as time played:
     // measured from the previous frame, it would move everything by the
     // whole loading time at once.
@@ -150,6 +161,7 @@ void Application::closeGame()
         return;
     game->stop();
     game.reset();
+    Platform::roundRunning(false);
 }
 
 void Application::saveResult(GAME_STATE medal) const

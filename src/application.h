@@ -30,8 +30,13 @@ public:
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
-    // Shows the loading picture, loads the fonts and opens the main screen.
+    // Shows the loading picture, loads the fonts and opens the main screen:
+    // showLoadingPicture() and then load().
     void start() override;
+    // The two steps of start(), for a frame loop that hands control back in
+    // between (a browser shows the picture only then).
+    static void showLoadingPicture();
+    void load();
     // One frame: Escape, then the work of the current state, then the
     // overlay. False once the program is to end; nothing is drawn then.
     // Before start() (state GAME without a round) it does nothing.

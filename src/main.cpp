@@ -48,31 +48,56 @@ int fail(const std::exception& error)
     return 1;
 }
 
+// Runs one step of the program; a fatal error ends it with status 1.
+template <typename Step>
+std::optional<int> guarded(Step step)
+{
+    try {
+        return step();
+    } catch (const std::exception& error) {
+        return fail(error);
+    }
+}
+
+// The first step of the start-up: the loading picture, presented.
+std::optional<int> showLoading()
+{
+    return guarded([]() -> std::optional<int> {
+        Application::showLoadingPicture();
+        return std::nullopt;
+    });
+}
+
+// The second: the fonts and the main screen.
+std::optional<int> load()
+{
+    return guarded([]() -> std::optional<int> {
+        Application::getInstance().load();
+        return std::nullopt;
+    });
+}
+
 // The application draws the frame. Once it asks to stop: the orderly
 // shutdown and the exit status 0.
 std::optional<int> draw()
 {
-    try {
+    return guarded([]() -> std::optional<int> {
         Application& application = Application::getInstance();
         if (application.update())
             return std::nullopt;
         application.stop();
         engine.stop();
         return 0;
-    } catch (const std::exception& error) {
-        return fail(error);
-    }
+    });
 }
 
 // The engine presents, polls, clears and times the frame.
 std::optional<int> present()
 {
-    try {
+    return guarded([]() -> std::optional<int> {
         engine.update();
         return std::nullopt;
-    } catch (const std::exception& error) {
-        return fail(error);
-    }
+    });
 }
 
 } // namespace
@@ -81,9 +106,8 @@ int main()
 {
     try {
         engine.start();
-        Application::getInstance().start();
     } catch (const std::exception& error) {
         return Platform::ended(fail(error));
     }
-    return Platform::runFrames(draw, present);
+    return Platform::runFrames({showLoading, load, draw, present});
 }

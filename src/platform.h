@@ -18,16 +18,26 @@
 // same in both builds.
 namespace Platform {
 
-// The frame loop: draw, present, draw, present, ... until a step answers an
-// exit status (0 after an orderly shutdown, 1 after a fatal error). draw is
-// the application's part of a frame, present the engine's (buffer swap,
-// event poll, clear, timer). On the desktop a plain loop that answers that
-// status. In the browser each callback of the page's frame clock runs
-// present and then draw, so that the browser shows the frame just drawn
-// when the callback returns; it never returns, and the end is shown in the
-// page (ended).
+// The frame loop: the start-up's two steps, then draw, present, draw,
+// present, ... until a step answers an exit status (0 after an orderly
+// shutdown, 1 after a fatal error). showLoading draws and presents the
+// loading picture, load loads what the first frame needs; draw is the
+// application's part of a frame, present the engine's (buffer swap, event
+// poll, clear, timer). On the desktop a plain loop that answers that status.
+// In the browser, which shows a frame only when control returns to it, each
+// callback of the page's frame clock runs present and then draw, so that the
+// browser shows the frame just drawn when the callback returns; the first
+// callback runs showLoading alone, so that the loading picture is shown
+// while the second loads. It never returns, and the end is shown in the page
+// (ended).
 using FrameStep = std::optional<int> (*)();
-int runFrames(FrameStep draw, FrameStep present);
+struct FrameSteps {
+    FrameStep showLoading;
+    FrameStep load;
+    FrameStep draw;
+    FrameStep present;
+};
+int runFrames(const FrameSteps& steps);
 
 // The game has ended with status: answers it. In the browser the page also
 // says so and offers to start again.
@@ -65,6 +75,10 @@ Mix_Chunk* loadSound(const std::string& fileName);
 
 // The rate the mixer plays at in Hz, or nothing while it is closed.
 std::optional<int> mixerRate();
+
+// A round has begun (true) or ended (false). The page shows its touch
+// controls only while a round runs.
+void roundRunning(bool running);
 
 // Called after every savegame that was written completely. The browser keeps
 // the savegame in its persistent storage from here on.

@@ -10,12 +10,16 @@
 
 namespace Platform {
 
-int runFrames(FrameStep draw, FrameStep present)
+int runFrames(const FrameSteps& steps)
 {
-    for (;;) {
-        if (const std::optional<int> status = draw())
+    for (const FrameStep startUp : {steps.showLoading, steps.load}) {
+        if (const std::optional<int> status = startUp())
             return *status;
-        if (const std::optional<int> status = present())
+    }
+    for (;;) {
+        if (const std::optional<int> status = steps.draw())
+            return *status;
+        if (const std::optional<int> status = steps.present())
             return *status;
     }
 }
@@ -97,6 +101,8 @@ std::optional<int> mixerRate()
         return std::nullopt;
     return rate;
 }
+
+void roundRunning(bool) {}
 
 void savegameWritten() {}
 

@@ -79,9 +79,10 @@ namespace Platform {
 
 namespace {
 
-FrameStep drawStep = nullptr;
-FrameStep presentStep = nullptr;
-bool drawn = false; // a frame has been drawn and not yet presented
+FrameSteps frameSteps{};
+// What the next callback of the page's frame clock does.
+enum class Phase { showLoading, load, play };
+Phase phase = Phase::showLoading;
 
 void stop(int status)
 {
@@ -89,8 +90,30 @@ void stop(int status)
     ended(status);
 }
 
-// One frame of the page's frame clock: the engine's part of the frame drawn
-// in the previous callback (the browser has shown it), then the next frame.
+// One callback of the page's frame clock. The first shows the loading
+// picture, which the browser shows when the callback returns; the second
+// loads the fonts and the main screen and draws the first frame; every later
+// one presents the frame drawn in the previous callback (the browser has
+// shown it) and draws the next.
+std::optional<int> step()
+{
+    switch (phase) {
+    case Phase::showLoading:
+        phase = Phase::load;
+        return frameSteps.showLoading();
+    case Phase::load:
+        phase = Phase::play;
+        if (const std::optional<int> status = frameSteps.load())
+            return status;
+        return frameSteps.draw();
+    case Phase::play:
+        if (const std::optional<int> status = frameSteps.present())
+            return status;
+        return frameSteps.draw();
+    }
+    return std::nullopt;
+}
+
 void frame()
 {
     // For the page and its test: how many frames, when the first and the
@@ -100,21 +123,15 @@ void frame()
         if (++Module.kerboltFrames == 1)
             Module.kerboltFirstFrameAt = Module.kerboltFrameAt;
     });
-    if (drawn) {
-        if (const std::optional<int> status = presentStep())
-            return stop(*status);
-    }
-    drawn = true;
-    if (const std::optional<int> status = drawStep())
+    if (const std::optional<int> status = step())
         stop(*status);
 }
 
 } // namespace
 
-int runFrames(FrameStep draw, FrameStep present)
+int runFrames(const FrameSteps& steps)
 {
-    drawStep = draw;
-    presentStep = present;
+    frameSteps = steps;
     // 0: the browser's own frame rate (requestAnimationFrame). Simulating an
     // endless loop hands control back to the page here; main never returns.
     emscripten_set_main_loop(frame, 0, 1);
@@ -233,6 +250,11 @@ std::optional<int> mixerRate()
     if (rate == 0)
         return std::nullopt;
     return rate;
+}
+
+void roundRunning(bool running)
+{
+    EM_ASM({ if (Module.kerboltRoundRunning) Module.kerboltRoundRunning(!!$0); }, running);
 }
 
 // The savegame's folder lives in IndexedDB; this stores what changed there.

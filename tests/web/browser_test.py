@@ -7,13 +7,16 @@
 
 Serves the folder from 127.0.0.1, drives Debian's chromium through
 chromium-driver (python3-selenium) with WebGL on SwiftShader, and plays: the
-main screen, the level selection with seven thumbnails, a round of Level 1
-won with held keys, the result screen, a reload that shows the medal, the
-".quit game" and Escape endings and a fatal error's line in the page. Judges
-the canvas by its pixels as the desktop end-to-end tests judge the window, and
-the browser's console. Prints the first load's time and the frame rates of
-the menu and of a round. --shots saves JPEG pictures of the main screen and a
-round there.
+loading picture as the first frame, the main screen, the level selection with
+seven thumbnails, a round of Level 1 won with held keys, the result screen;
+then, with the server stopped and a touch screen emulated in a phone-sized
+window, a reload that shows the medal and a round won by touches alone; the
+canvas fitted to windows of several sizes, full screen, the ".quit game" and
+Escape endings and a fatal error's line in the page. Judges the canvas by its
+pixels as the desktop end-to-end tests judge the window, and the browser's
+console. Prints the first load's time and the frame rates of the menu and of
+a round. --shots saves JPEG pictures of the main screen and a round there, and
+of the page on the phone-sized touch screen.
 Exits 0 when everything held, 1 with the reasons otherwise."""
 
 import argparse
@@ -34,8 +37,16 @@ from selenium.webdriver.chrome.service import Service
 from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
+from selenium.common.exceptions import NoSuchElementException
 
 WIDTH, HEIGHT = 1024, 768  # the shipped window, the canvas's size
+# The page's area in the browser window: a laptop's, a phone's turned on its
+# side (the touch screen's), a small desktop window, and one that shows the
+# canvas at one and a half times its size.
+WINDOWS = [(1366, 650), (844, 390), (800, 600), (1600, 1200)]
+# The game's controls in a round: the key, and the page's touch pad for it.
+CONTROLS = {"right": (Keys.ARROW_RIGHT, "pad-right"), "jump": (Keys.SPACE, "pad-jump")}
+RIGHT_ARROW_CODE = 39  # the browser's key code
 SCREEN_TIMEOUT = 60.0      # seconds; software WebGL on a busy machine
 CLICK_HOLD = 0.3           # long enough for the game to see the button down and up
 RESOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "resources")
@@ -158,14 +169,19 @@ def medal_pixels(picture, slot):
 
 # Hooks of the test, run after each of the game's frames while the drawing
 # buffer still holds it: a picture of the frame on request (a screenshot of
-# the page takes seconds on a software renderer), and a cheap watch of the
-# left edge that notes the first frame of a round (its explosion band), which
-# a picture would only see a second or two late.
+# the page takes seconds on a software renderer), a picture of the very first
+# frame, and a cheap watch of the left edge that notes the first frame of a
+# round (its explosion band), which a picture would only see a second or two
+# late. They go into every page before its own script runs, set on the
+# page's Module as soon as the page makes it.
 TEST_HOOKS = """
 window.kerboltCapture = null;
+window.kerboltFirstFrame = null;
 window.kerboltWatchRound = false;
 window.kerboltRoundAt = null;
 Module.postMainLoop = function () {
+  if (Module.kerboltFrames === 1)
+    window.kerboltFirstFrame = Module.canvas.toDataURL('image/png');
   if (window.kerboltCapture) {
     var done = window.kerboltCapture;
     window.kerboltCapture = null;
@@ -183,6 +199,16 @@ Module.postMainLoop = function () {
   }
 };
 """
+HOOKS_ON_EVERY_PAGE = """
+(function () {
+  var module;
+  Object.defineProperty(window, 'Module', {
+    configurable: true,
+    get: function () { return module; },
+    set: function (value) { module = value; %s }
+  });
+})();
+""" % TEST_HOOKS
 CAPTURE = "window.kerboltCapture = arguments[arguments.length - 1];"
 
 
@@ -201,22 +227,30 @@ class Browser:
         options = webdriver.ChromeOptions()
         options.binary_location = "/usr/bin/chromium"
         for argument in ("--headless=new", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
-                         "--no-sandbox", "--window-size=1200,1000", "--user-data-dir=" + profile,
+                         "--no-sandbox", "--window-size=%d,%d" % WINDOWS[0], "--user-data-dir=" + profile,
                          "--autoplay-policy=user-gesture-required"):
             options.add_argument(argument)
         options.set_capability("goog:loggingOptions", {"browser": "ALL"})
         self.driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
         self.driver.set_script_timeout(SCREEN_TIMEOUT)
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": HOOKS_ON_EVERY_PAGE})
         self.url = url
         self.console = []
+        self.touch_screen = False  # taps instead of clicks
+        self.fingers = {}  # the touch pads held: their places
 
     def quit(self):
         self.driver.quit()
 
     def open(self):
         self.driver.get(self.url)
-        self.canvas = self.driver.find_element(By.ID, "canvas")
-        self.script(TEST_HOOKS)
+        self.find_canvas()
+
+    def find_canvas(self):
+        try:
+            self.canvas = self.driver.find_element(By.ID, "canvas")
+        except NoSuchElementException:
+            raise Failure("the page did not load: " + self.driver.find_element(By.TAG_NAME, "body").text[:200])
 
     def reload(self):
         self.open()
@@ -224,8 +258,7 @@ class Browser:
     def start_again(self):
         """The page's own button after the game has ended."""
         self.driver.find_element(By.ID, "again").click()
-        self.canvas = self.driver.find_element(By.ID, "canvas")
-        self.script(TEST_HOOKS)
+        self.find_canvas()
 
     def wait_for_round(self):
         end = time.monotonic() + SCREEN_TIMEOUT
@@ -246,12 +279,108 @@ class Browser:
     def picture(self):
         """The frame just drawn, read back at the end of the page's next frame
         (a screenshot of the page takes seconds on a software renderer)."""
-        url = self.driver.execute_async_script(CAPTURE)
-        png = base64.b64decode(url.split(",", 1)[1])
-        picture = np.asarray(Image.open(io.BytesIO(png)).convert("RGB"))
-        if picture.shape[:2] != (HEIGHT, WIDTH):
-            raise Failure(f"the canvas is {picture.shape[1]} x {picture.shape[0]}, not {WIDTH} x {HEIGHT}")
-        return picture
+        return decoded(self.driver.execute_async_script(CAPTURE))
+
+    def first_frame(self):
+        """The first frame the game drew, as the page showed it."""
+        end = time.monotonic() + SCREEN_TIMEOUT
+        while not (url := self.script("return window.kerboltFirstFrame")):
+            if time.monotonic() > end:
+                raise Failure("the game drew no frame")
+            time.sleep(0.05)
+        return decoded(url)
+
+    # ---- The page at any size, full screen, on a touch screen, offline ----
+
+    def set_viewport(self, width, height):
+        """Makes the page's own area (the window less the browser's frame) width x height."""
+        window = [width, height]
+        for _ in range(20):
+            self.driver.set_window_size(*window)
+            time.sleep(0.25)  # the page hears of a new size a moment later
+            inner = self.script("return [innerWidth, innerHeight]")
+            if inner == [width, height]:
+                return
+            window = [window[0] + width - inner[0], window[1] + height - inner[1]]
+        raise Failure(f"the page's area stays {inner[0]} x {inner[1]}, not {width} x {height}")
+
+    def check_fit(self, what):
+        """The whole canvas and the line below it in view without scrolling, the
+        canvas as large as the game's area allows with its aspect ratio.
+        Answers the scale."""
+        (left, top, right, bottom, area_width, area_height, line_bottom, view_width, view_height, page_width,
+         page_height) = self.script("""
+            var c = Module.canvas.getBoundingClientRect(), s = document.getElementById('stage').getBoundingClientRect();
+            var page = document.scrollingElement;
+            return [c.left, c.top, c.right, c.bottom, s.width, s.height,
+                    document.getElementById('bar').getBoundingClientRect().bottom,
+                    innerWidth, innerHeight, page.scrollWidth, page.scrollHeight];""")
+        width, height = right - left, bottom - top
+        problems = []
+        if page_width > view_width or page_height > view_height:
+            problems.append(f"the page scrolls ({page_width} x {page_height})")
+        if left < 0 or top < 0 or right > view_width + 0.5 or bottom > view_height + 0.5 or line_bottom > view_height + 0.5:
+            problems.append(f"the canvas ({left:.0f}, {top:.0f}) to ({right:.0f}, {bottom:.0f}) or the line "
+                            f"below it (to {line_bottom:.0f}) is not wholly in view")
+        if abs(width * HEIGHT - height * WIDTH) > WIDTH:
+            problems.append(f"the canvas is shown {width:.1f} x {height:.1f}, not in its aspect ratio")
+        if min(area_width - width, area_height - height) > 1:
+            problems.append(f"the canvas is shown {width:.0f} x {height:.0f} in an area of "
+                            f"{area_width:.0f} x {area_height:.0f}")
+        if problems:
+            raise Failure(f"in a window of {what}: " + "; ".join(problems))
+        return width / WIDTH
+
+    def emulate_touch_screen(self, enabled):
+        """A screen with touch and no mouse (from the next page on), or the mouse
+        again; with touch, clicks are taps."""
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {"enabled": enabled, "maxTouchPoints": 5})
+        self.touch_screen = enabled
+
+    def touch(self, kind, places):
+        """The fingers on the screen after this event: one place per finger."""
+        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {
+            "type": kind, "touchPoints": [{"x": x, "y": y, "id": finger} for finger, (x, y) in places.items()]})
+
+    def press(self, control):
+        """Holds the control down: its key, or with a touch screen its pad."""
+        key, pad = CONTROLS[control]
+        if not self.touch_screen:
+            return self.key_down(key)
+        shown, x, y = self.script("var r = document.getElementById('%s').getBoundingClientRect();"
+                                  "return [r.width > 0, r.left + r.width / 2, r.top + r.height / 2]" % pad)
+        if not shown:
+            raise Failure("the touch screen shows no touch pads during the round")
+        self.fingers[control] = (x, y)
+        self.touch("touchStart", self.fingers_on_pads())
+
+    def release(self, control):
+        if not self.touch_screen:
+            return self.key_up(CONTROLS[control][0])
+        # Chromium's DevTools lift the first finger down when an event lists
+        # fewer, whichever it lists; so all are lifted and the others put
+        # back, between two frames of the game.
+        del self.fingers[control]
+        self.touch("touchEnd", {})
+        if self.fingers:
+            self.touch("touchStart", self.fingers_on_pads())
+
+    def fingers_on_pads(self):
+        return {list(CONTROLS).index(control): place for control, place in self.fingers.items()}
+
+    def pads_shown(self):
+        return self.script("return document.getElementById('pads').getBoundingClientRect().width > 0")
+
+    def held_keys(self):
+        """The key codes of the keys the game has seen pressed and not released."""
+        return sorted(self.script("return Object.values(SDL.keyboardMap)"))
+
+    def wait_until_kept(self):
+        """Until the service worker has kept the game's files; answers the caches' names."""
+        return self.driver.execute_async_script("""
+            var done = arguments[arguments.length - 1];
+            navigator.serviceWorker.ready.then(function () { return caches.keys(); })
+                                         .then(done, function (error) { done(String(error)); });""")
 
     def wait_for(self, what, shows, timeout=SCREEN_TIMEOUT):
         end = time.monotonic() + timeout
@@ -269,11 +398,27 @@ class Browser:
     def status(self):
         return self.driver.find_element(By.ID, "status").text
 
+    def canvas_rect(self):
+        return self.script("var r = Module.canvas.getBoundingClientRect(); return [r.left, r.top, r.width, r.height]")
+
+    def on_page(self, x, y):
+        """The page's place of (x, y) in GL window coordinates, at the scale the page shows the canvas."""
+        left, top, width, height = self.canvas_rect()
+        return left + (x + 0.5) * width / WIDTH, top + (HEIGHT - 1 - y + 0.5) * height / HEIGHT
+
     def click(self, x, y, hovered):
         """A click at (x, y) in GL window coordinates, once `hovered` shows that
-        the game has seen the pointer there."""
+        the game has seen the pointer there; a tap with a touch screen."""
+        page_x, page_y = self.on_page(x, y)
+        if self.touch_screen:
+            self.touch("touchStart", {len(CONTROLS): (page_x, page_y)})
+            self.wait_for(f"tap at ({x}, {y})", hovered)
+            time.sleep(CLICK_HOLD)
+            self.touch("touchEnd", {})
+            return
+        left, top, width, height = self.canvas_rect()
         ActionChains(self.driver).move_to_element_with_offset(
-            self.canvas, x - WIDTH // 2, (HEIGHT - 1 - y) - HEIGHT // 2).perform()
+            self.canvas, round(page_x - left - width / 2), round(page_y - top - height / 2)).perform()
         self.wait_for(f"hover at ({x}, {y})", hovered)
         ActionChains(self.driver).click_and_hold().pause(CLICK_HOLD).release().perform()
 
@@ -292,6 +437,13 @@ class Browser:
     def key_up(self, key):
         ActionChains(self.driver).key_up(key).perform()
 
+    def wait_until(self, what, condition):
+        end = time.monotonic() + SCREEN_TIMEOUT
+        while not self.script(condition):
+            if time.monotonic() > end:
+                raise Failure(f"never: {what}")
+            time.sleep(0.1)
+
     def wait_for_end(self, expected):
         end = time.monotonic() + SCREEN_TIMEOUT
         while self.status() != expected:
@@ -300,6 +452,33 @@ class Browser:
             time.sleep(0.2)
         if not self.driver.find_element(By.ID, "again").is_displayed():
             raise Failure("the page offers no way to start again")
+
+
+def decoded(url):
+    """A canvas's picture from its data URL."""
+    picture = np.asarray(Image.open(io.BytesIO(base64.b64decode(url.split(",", 1)[1]))).convert("RGB"))
+    if picture.shape[:2] != (HEIGHT, WIDTH):
+        raise Failure(f"the canvas is {picture.shape[1]} x {picture.shape[0]}, not {WIDTH} x {HEIGHT}")
+    return picture
+
+
+def shows_loading_picture(picture):
+    """The loading picture stretched over the whole canvas."""
+    expected = Image.open(os.path.join(RESOURCES, "textures/loading.png")).convert("RGB").resize(
+        (WIDTH, HEIGHT), Image.BILINEAR)
+    return float(np.abs(picture.astype(int) - np.asarray(expected, dtype=int)).mean()) <= 6.0
+
+
+def check_first_frame(browser, when):
+    if not shows_loading_picture(browser.first_frame()):
+        raise Failure(f"the first frame of {when} is not the loading picture")
+
+
+def won_medal(browser, what):
+    medals = browser.script("return FS.readFile('/kerbolt/resources/savegame', {encoding: 'utf8'})")
+    if medals.split()[0] not in ("1", "2", "3"):
+        raise Failure(f"{what} won no medal: the savegame reads {medals!r}")
+    return medals.split()[0]
 
 
 def frame_rate(browser, seconds):
@@ -359,29 +538,39 @@ def run_to(browser, frame):
 
 
 def play_level_one(browser, shots):
-    """Holds the right arrow and jumps before each pit; answers the round's
-    frame rate while the page draws freely (real time)."""
+    """Holds the right arrow and jumps before each pit, with keys or with
+    touches as the browser has them; answers the round's frame rate while the
+    page draws freely (real time)."""
     browser.script("window.kerboltGate = Module.kerboltFrames; window.kerboltDrawn.frames = 0;"
                    "window.kerboltDrawn.ms = 0")
     walk_frame = browser.frames()  # the next frame is the first that walks
     step = WALKING_SPEED * FRAME_MS
-    browser.key_down(Keys.ARROW_RIGHT)
+    browser.press("right")
     try:
         if shots:  # early, while the view still shows the player: the next frame drawn
             run_to(browser, walk_frame + 12)
-            browser.script("window.kerboltCapture = function (url) { window.kerboltShot = url; }")
+            if browser.touch_screen:
+                browser.driver.get_screenshot_as_file(os.path.join(shots, "browser-phone.png"))
+            else:
+                browser.script("window.kerboltCapture = function (url) { window.kerboltShot = url; }")
         for take_off in TAKE_OFFS:
             # After frame f the player stands at START_X + step (f - walk_frame).
             jump_frame = walk_frame + math.ceil((take_off - START_X) / step)
             run_to(browser, jump_frame)
-            browser.key_down(Keys.SPACE)
+            if browser.held_keys() != [RIGHT_ARROW_CODE]:  # the last jump was let go, the run was not
+                raise Failure(f"before the jump at {take_off} the game holds the keys {browser.held_keys()}")
+            browser.press("jump")
             run_to(browser, jump_frame + 1)
-            browser.key_up(Keys.SPACE)  # released long before the landing, or the next jump would follow
+            browser.release("jump")  # released long before the landing, or the next jump would follow
         run_to(browser, walk_frame + math.ceil((LEVEL_END - START_X) / step) + 20)
     finally:
-        browser.key_up(Keys.ARROW_RIGHT)
+        browser.release("right")
         browser.script("window.kerboltGate = Infinity")
-    if shots:
+    if shots and browser.touch_screen:
+        Image.open(os.path.join(shots, "browser-phone.png")).convert("RGB").save(
+            os.path.join(shots, "browser-phone.jpg"), quality=80)
+        os.remove(os.path.join(shots, "browser-phone.png"))
+    elif shots:
         shot = browser.script("return window.kerboltShot")
         Image.open(io.BytesIO(base64.b64decode(shot.split(",", 1)[1]))).convert("RGB").save(
             os.path.join(shots, "browser-round.jpg"), quality=80)
@@ -405,9 +594,12 @@ def run(site, shots):
     try:
         time.sleep(0.5)
         browser = Browser(f"http://127.0.0.1:{port}/index.html", profile.name)
+        browser.set_viewport(*WINDOWS[0])
         browser.open()
         main = browser.wait_for("main screen", shows_main_screen)
         load_ms = browser.script("return Module.kerboltFirstFrameAt")
+        check_first_frame(browser, "the first visit")
+        scales = [browser.check_fit("%d x %d" % WINDOWS[0])]
         if not shows_island(main):
             raise Failure("the main screen shows no island (the terrain's shader path draws nothing)")
         if shots:
@@ -421,21 +613,60 @@ def run(site, shots):
         browser.script("window.kerboltWatchRound = true;" + GAME_CLOCK)
         browser.click_level(LEVEL_SLOTS[0])
         browser.wait_for_round()
+        if browser.pads_shown():
+            raise Failure("a desktop browser with a mouse shows the touch pads")
         round_fps = play_level_one(browser, shots)
         browser.wait_for("result screen", shows_result_screen)
-        medals = browser.script("return FS.readFile('/kerbolt/resources/savegame', {encoding: 'utf8'})")
-        if medals.split()[0] not in ("1", "2", "3"):
-            raise Failure(f"the round won no medal: the savegame reads {medals!r}")
+        medals = won_medal(browser, "the round played with keys")
         browser.collect_console()
 
-        browser.reload()  # the medal must come back from the browser's storage
-        browser.wait_for("main screen after the reload", shows_main_screen)
-        browser.click_main_button(START_GAME)
+        # Offline on a phone: the page and the game from the service worker's
+        # cache, the medal from the browser's storage, a round won by touch.
+        caches = browser.wait_until_kept()
+        if not any(name.startswith("kerbolt-") for name in caches):
+            raise Failure(f"the service worker keeps no cache of the game's files: {caches!r}")
+        server.terminate()
+        server.wait()
+        browser.emulate_touch_screen(True)
+        browser.set_viewport(*WINDOWS[1])
+        browser.reload()
+        browser.wait_for("main screen after an offline reload", shows_main_screen)
+        check_first_frame(browser, "the offline reload")
+        scales.append(browser.check_fit("%d x %d" % WINDOWS[1]))
+        browser.click_main_button(START_GAME)  # taps from here on
         levels = browser.wait_for("level selection after the reload", shows_level_selection)
         if medal_pixels(levels, LEVEL_SLOTS[0]) < 30:
             raise Failure("after the reload Level 1 shows no medal")
-        browser.click_main_button(QUIT_GAME)  # ".main menu"
-        browser.wait_for("main screen", shows_main_screen)
+        browser.script("FS.writeFile('/kerbolt/resources/savegame', '0 0 0 0 0 0 0 ')")  # so the next medal shows
+        browser.script("window.kerboltWatchRound = true;" + GAME_CLOCK)
+        browser.click_level(LEVEL_SLOTS[0])
+        browser.wait_for_round()
+        play_level_one(browser, shots)
+        browser.wait_for("result screen after the round played by touch", shows_result_screen)
+        won_medal(browser, "the round played by touch")
+        if browser.pads_shown() or browser.held_keys():
+            raise Failure(f"after the round the touch pads are shown ({browser.pads_shown()}) "
+                          f"or the game holds keys ({browser.held_keys()})")
+
+        # The menus with the mouse at other scales.
+        browser.emulate_touch_screen(False)
+        for window in WINDOWS[2:]:
+            browser.set_viewport(*window)
+            scales.append(browser.check_fit("%d x %d" % window))
+            browser.click_main_button(START_GAME)
+            browser.wait_for(f"level selection in a window of {window}", shows_level_selection)
+            browser.click_main_button(QUIT_GAME)  # ".main menu"
+            browser.wait_for("main screen", shows_main_screen)
+
+        # Full screen, and Escape leaves it without ending the game.
+        browser.driver.find_element(By.ID, "fullscreen").click()
+        browser.wait_until("the game's area is full screen",
+                           "return document.fullscreenElement === document.getElementById('stage')")
+        browser.check_fit("full screen")
+        browser.key_down(Keys.ESCAPE)
+        browser.key_up(Keys.ESCAPE)
+        browser.wait_until("full screen is left", "return !document.fullscreenElement")
+        browser.wait_for("main screen after leaving full screen", shows_main_screen)
         browser.click_main_button(QUIT_GAME)  # ".quit game"
         browser.wait_for_end("The game has ended.")
         browser.collect_console()
@@ -454,9 +685,10 @@ def run(site, shots):
         browser.script("FS.unlink('/kerbolt/resources/savegame')")
         browser.click_main_button(START_GAME)
         browser.wait_for_end("Error: Cannot open or create file 'resources/savegame'")
-        print(f"browser_test: passed; Level 1 won with medal {medals.split()[0]}; first frame "
+        print(f"browser_test: passed; Level 1 won with medal {medals}; first frame "
               f"{load_ms / 1000:.2f} s after the page was requested; menu {menu_fps:.1f} fps, "
-              f"round {round_fps:.1f} fps (headless Chromium, SwiftShader)")
+              f"round {round_fps:.1f} fps (headless Chromium, SwiftShader); canvas shown at "
+              + ", ".join(f"{scale:.2f}" for scale in scales) + " of its size")
         return 0
     except Failure as failure:
         print(f"browser_test: FAILED: {failure}", file=sys.stderr)
