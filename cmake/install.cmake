@@ -26,10 +26,12 @@ set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 install(TARGETS kerbolt RUNTIME DESTINATION ${KERBOLT_INSTALL_GAME_DIR})
 install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/kerbolt DESTINATION ${KERBOLT_INSTALL_LAUNCHER_DIR})
 # Only the tracked tree: the savegame that `make run` and the game write in a
-# developer's checkout, and the game's temporary savegame, are the player's.
+# developer's checkout, and the game's temporary savegame and lock file, are
+# the player's.
 install(DIRECTORY resources/ DESTINATION ${KERBOLT_INSTALL_RESOURCES}
         PATTERN savegame EXCLUDE
-        PATTERN savegame.new EXCLUDE)
+        PATTERN savegame.new EXCLUDE
+        PATTERN savegame.lock EXCLUDE)
 
 # The desktop entry names the launcher by its full path, since games/ is not
 # on every session's PATH; the prefix is known only when installing, so

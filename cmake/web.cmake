@@ -20,9 +20,7 @@ target_link_options(kerbolt_web_media INTERFACE
     -sLEGACY_GL_EMULATION=1
     # Pictures decoded from the file's bytes (platform_web.cpp says why).
     -sSTB_IMAGE=1
-    -sALLOW_MEMORY_GROWTH=1
-    # The savegame's folder kept in IndexedDB.
-    -lidbfs.js)
+    -sALLOW_MEMORY_GROWTH=1)
 set(KERBOLT_MEDIA kerbolt_web_media)
 
 # Makes the game executable target the page's script and puts the page and
@@ -36,6 +34,7 @@ function(kerbolt_web_page target)
         --preload-file ${PROJECT_SOURCE_DIR}/resources@/shipped/resources
         "--exclude-file=*/resources/savegame"
         "--exclude-file=*/resources/savegame.new"
+        "--exclude-file=*/resources/savegame.lock"
         --pre-js ${page}/kerbolt.pre.js)
     file(GLOB_RECURSE shipped CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/resources/*)
     set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${shipped} ${page}/kerbolt.pre.js)

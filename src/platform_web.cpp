@@ -4,7 +4,7 @@
 // The browser side of the platform module: Emscripten's SDL 1.2 and mixer,
 // OpenGL emulated over WebGL, and the page (web/index.html with
 // web/kerbolt.pre.js) that hosts the canvas, the player's folder and the
-// persistent savegame.
+// stored savegame.
 
 // The OpenGL 2.0 functions that the ARB entry points below forward to.
 #define GL_GLEXT_PROTOTYPES
@@ -257,7 +257,8 @@ void roundRunning(bool running)
     EM_ASM({ if (Module.kerboltRoundRunning) Module.kerboltRoundRunning(!!$0); }, running);
 }
 
-// The savegame's folder lives in IndexedDB; this stores what changed there.
+// The page stores the savegame in the browser's IndexedDB, merged with the
+// one stored there (web/kerbolt.pre.js).
 void savegameWritten()
 {
     EM_ASM(Module.kerboltStoreSavegame());

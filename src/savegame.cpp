@@ -7,11 +7,14 @@
 #include "tokenreader.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <iostream>
 #include <stdio.h>
+#include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 namespace Savegame {
@@ -111,6 +114,59 @@ void removeTemporaryFile()
     errno = reason;
 }
 
+// A save's turn: the exclusive lock on the lock file, taken within a few
+// seconds or not at all, and given back when the object goes. Another game
+// holds it for the milliseconds of its own save; one that keeps it longer (a
+// game stopped in a debugger) must not freeze this one, so the wait is
+// bounded and a lock not taken is a failed save.
+class SaveLock {
+public:
+    SaveLock();
+    ~SaveLock()
+    {
+        if (fd >= 0)
+            ::close(fd); // closing gives the lock back
+    }
+    SaveLock(const SaveLock&) = delete;
+    SaveLock& operator=(const SaveLock&) = delete;
+
+    // False with errno set when the lock file cannot be opened or stays locked.
+    bool held() const { return fd >= 0; }
+
+private:
+    int fd = -1;
+};
+
+SaveLock::SaveLock()
+{
+    constexpr auto patience = std::chrono::seconds(5);
+    constexpr auto retryAfter = std::chrono::milliseconds(2);
+    // Never through a link planted at that name, as for the temporary file.
+    const int file = ::open(lockFileName, O_RDONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (file < 0)
+        return;
+    const auto giveUpAt = std::chrono::steady_clock::now() + patience;
+    while (::flock(file, LOCK_EX | LOCK_NB) != 0) {
+        const bool busy = errno == EWOULDBLOCK || errno == EINTR;
+        if (!busy || std::chrono::steady_clock::now() >= giveUpAt) {
+            const int reason = busy ? EWOULDBLOCK : errno;
+            ::close(file);
+            errno = reason;
+            return;
+        }
+        std::this_thread::sleep_for(retryAfter);
+    }
+    fd = file;
+}
+
+// One line on standard error for a save that failed at `step` of `file`.
+bool saveFailed(const char* step, const char* file)
+{
+    std::cerr << "src/savegame: Could not save '" << fileName << "' (" << step << " of '" << file
+              << "' failed: " << std::strerror(errno) << "); the old savegame is kept." << std::endl;
+    return false;
+}
+
 // The rename lives in the folder's entries: until they reach the disk, a
 // power cut can bring back the old savegame. Some file systems cannot sync a
 // folder; the savegame is renamed all the same, so that is not a failure.
@@ -140,8 +196,11 @@ const char* writeTemporaryFile(const std::string& text)
         failedStep = "write";
     else if (::fsync(fd) != 0)
         failedStep = "sync";
+    // A failed write or sync is the error to name, not what close says after it.
+    const int reason = errno;
     if (::close(fd) != 0 && !failedStep)
-        failedStep = "close";
+        return "close";
+    errno = reason;
     return failedStep;
 }
 
@@ -155,17 +214,19 @@ const char* renameTemporaryFile()
 
 bool saveMedal(const std::string& levelFile, GAME_STATE medal)
 {
-    const std::string text = format(mergeMedal(read(fileName), levelFile, medal));
     const IgnoredFileSizeSignal noSignal;
+    // From the read to the rename: another game's save either comes before
+    // all of this one or after it.
+    const SaveLock lock;
+    if (!lock.held())
+        return saveFailed("lock", lockFileName);
+    const std::string text = format(mergeMedal(read(fileName), levelFile, medal));
     const char* failedStep = writeTemporaryFile(text);
     if (!failedStep)
         failedStep = renameTemporaryFile();
     if (failedStep) {
         removeTemporaryFile();
-        std::cerr << "src/savegame: Could not save '" << fileName << "' (" << failedStep << " of '"
-                  << temporaryFileName << "' failed: " << std::strerror(errno) << "); the old savegame is kept."
-                  << std::endl;
-        return false;
+        return saveFailed(failedStep, temporaryFileName);
     }
     return true;
 }

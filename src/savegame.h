@@ -25,6 +25,12 @@ constexpr const char* fileName = "resources/savegame";
 // The new contents are written here first and then renamed over the
 // savegame, so the file is always either the old one or the new one.
 constexpr const char* temporaryFileName = "resources/savegame.new";
+// Held locked (flock, exclusive) by a save from its read to its rename, so
+// that two games saving at once take turns: each one's merge starts from the
+// other's result, and only the writer holding the lock uses the temporary
+// file. An empty file, made on the first save and never removed (removing it
+// would let two savers lock two different files).
+constexpr const char* lockFileName = "resources/savegame.lock";
 
 struct Level {
     const char* title;     // the level button's caption
@@ -78,10 +84,11 @@ const char* writeTemporaryFile(const std::string& text);
 // rename survives a power cut.
 const char* renameTemporaryFile();
 
-// Reads the savegame, merges the medal and writes it back safely. Throws
-// the open error when the savegame cannot be read; a failed write leaves the
-// old file as it was, prints one line naming the file on standard error and
-// answers false.
+// Reads the savegame, merges the medal and writes it back safely, all while
+// holding the lock file. Throws the open error when the savegame cannot be
+// read; a failed write, or a lock that cannot be taken within a few seconds,
+// leaves the old file as it was, prints one line naming the file on standard
+// error and answers false.
 bool saveMedal(const std::string& levelFile, GAME_STATE medal);
 
 } // namespace Savegame

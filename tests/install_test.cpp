@@ -91,6 +91,18 @@ protected:
 TEST_F(InstalledGame, TheLauncherKeepsThePlayersFilesAndLinksEveryShippedEntry)
 {
     auto installed = treeSnapshot(prefix);
+    // Two first starts at once on a fresh folder, 20 times; the games end at once for want of a display.
+    const std::map<std::string, std::string> noDisplay{
+        {"XDG_DATA_HOME", dataHome.string()}, {"DISPLAY", ""}, {"SDL_VIDEODRIVER", "x11"}};
+    fs::create_directories(dir.path() / "second");
+    for (int pair = 0; pair < 20; ++pair) {
+        fs::remove_all(dataHome);
+        RunningProgram first(launcher.string(), dir.path(), noDisplay);
+        RunningProgram second(launcher.string(), dir.path() / "second", noDisplay);
+        for (RunningProgram* launch : {&first, &second}) // the game's line, none of the launcher
+            EXPECT_TRUE(launch->waitForExit(20s) == 1 && launch->standardError().rfind("Error: src/window: ", 0) == 0)
+                << launch->standardError();
+    }
     play(launcher);
     EXPECT_EQ(installed, treeSnapshot(prefix)) << "the game wrote into the installed tree";
     EXPECT_EQ(readWholeFile(shipped / "savegame.default"), readWholeFile(mine / "savegame"));

@@ -92,14 +92,41 @@ TEST(Savegame, AFailedWriteKeepsTheOldFileByteForByte)
     EXPECT_EQ(old, readWholeFile(Savegame::fileName));
     EXPECT_FALSE(std::filesystem::exists(Savegame::temporaryFileName));
 
-    std::filesystem::create_directory(Savegame::temporaryFileName);
-    testing::internal::CaptureStderr();
-    EXPECT_FALSE(Savegame::saveMedal("resources/lvls/lvl1.txt", GAME_STATE::GOLD));
-    const std::string complaint = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(old, readWholeFile(Savegame::fileName));
-    EXPECT_TRUE(std::filesystem::is_directory(Savegame::temporaryFileName)) << "the obstacle is not removed";
-    EXPECT_NE(std::string::npos, complaint.find("'resources/savegame'")) << complaint;
-    EXPECT_EQ(1, std::count(complaint.begin(), complaint.end(), '\n')) << complaint;
+    // An obstacle where the temporary file or the lock file goes.
+    for (const auto& [obstacle, step] : {std::pair{Savegame::temporaryFileName, "create"},
+                                         std::pair{Savegame::lockFileName, "lock"}}) {
+        std::filesystem::remove(obstacle);
+        std::filesystem::create_directory(obstacle);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(Savegame::saveMedal("resources/lvls/lvl1.txt", GAME_STATE::GOLD));
+        const std::string complaint = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(old, readWholeFile(Savegame::fileName));
+        EXPECT_TRUE(std::filesystem::is_directory(obstacle)) << "the obstacle is not removed";
+        const std::string says = std::string("Could not save 'resources/savegame' (") + step + " of '" + obstacle;
+        EXPECT_NE(std::string::npos, complaint.find(says + "' failed: ")) << complaint;
+        EXPECT_EQ(1, std::count(complaint.begin(), complaint.end(), '\n')) << complaint;
+    }
+}
+
+// Each save answers true, both medals are kept, and a reader meanwhile never meets a short file.
+TEST(Savegame, TwoGamesSavingAtOnceBothKeepTheirMedals)
+{
+    ScopedWorkDir dir;
+    for (int round = 0; round < 100; ++round) {
+        dir.writeFile(Savegame::fileName, "0 0 0 0 0 0 0 ");
+        std::vector<pid_t> games;
+        for (const char* levelFile : {"resources/lvls/lvl1.txt", "resources/lvls/lvl2.txt"})
+            if (games.push_back(fork()); games.back() == 0)
+                _exit(Savegame::saveMedal(levelFile, GAME_STATE::GOLD) ? 0 : 1);
+        for (int status = 0; !games.empty();) {
+            ASSERT_EQ(7u, Savegame::read().size()) << "a reader met a short savegame";
+            if (waitpid(games.back(), &status, WNOHANG) == games.back()) {
+                ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "a save answered false";
+                games.pop_back();
+            }
+        }
+        ASSERT_EQ("3 3 0 0 0 0 0 ", readWholeFile(Savegame::fileName)) << "round " << round;
+    }
 }
 
 } // namespace

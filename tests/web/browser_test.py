@@ -9,14 +9,18 @@ Serves the folder from 127.0.0.1, drives Debian's chromium through
 chromium-driver (python3-selenium) with WebGL on SwiftShader, and plays: the
 loading picture as the first frame, the main screen, the level selection with
 seven thumbnails, a round of Level 1 won with held keys, the result screen;
-then, with the server stopped and a touch screen emulated in a phone-sized
-window, a reload that shows the medal and a round won by touches alone; the
-canvas fitted to windows of several sizes, full screen, the ".quit game" and
-Escape endings and a fatal error's line in the page. Judges the canvas by its
-pixels as the desktop end-to-end tests judge the window, and the browser's
-console. Prints the first load's time and the frame rates of the menu and of
-a round. --shots saves JPEG pictures of the main screen and a round there, and
-of the page on the phone-sized touch screen.
+a second tab that shows how the medals are stored: an old tab's store and a
+reload in the same moment keep every tab's medals, a store under way holds the
+unload, a failed store says so, and the page keeps its end line after a fatal
+error at start and when its script cannot be loaded; then, with the server
+stopped and a touch screen emulated in a phone-sized window, a reload that
+shows both tabs' medals and a round won by touches alone; the canvas fitted to
+windows of several sizes, full screen, the ".quit game" and Escape endings and
+a fatal error's line in the page. Judges the canvas by its pixels as the
+desktop end-to-end tests judge the window, and the browser's console. Prints
+the first load's time and the frame rates of the menu and of a round. --shots
+saves JPEG pictures of the main screen and a round there, and of the page on
+the phone-sized touch screen.
 Exits 0 when everything held, 1 with the reasons otherwise."""
 
 import argparse
@@ -578,7 +582,141 @@ def play_level_one(browser, shots):
     return 1000.0 * frames / ms if ms else 0.0
 
 
+# ---- The medals' storage, seen from a second tab ---------------------------
+
+STORE_FAILED = "Your medals could not be stored in this browser: "
+FATAL_AT_START = "Error: Cannot open or create file 'resources/config.cfg'"
+
+
+def wait_until(what, condition, timeout=SCREEN_TIMEOUT, browser=None):
+    end = time.monotonic() + timeout
+    while True:
+        try:
+            if condition():
+                return
+        except Exception:  # the page is between two documents
+            pass
+        if time.monotonic() > end:
+            raise Failure(f"no {what} within {timeout:.0f} s"
+                          + (f"; the page says {browser.status()!r}" if browser else ""))
+        time.sleep(0.05)
+
+
+def wait_for_new_page(browser):
+    """After a reload the page marked with window.kerboltOld: the new one's
+    game has drawn a frame."""
+    wait_until("new page", lambda: browser.script("return !window.kerboltOld && window.Module !== undefined"
+                                                  " && Module.kerboltFrames > 0"))
+
+
+def store_as_the_game(browser, savegame, then=""):
+    """What the game does after a won round: writes its savegame and has the
+    page store it; `then` runs in the same moment."""
+    browser.script("window.kerboltOld = true;"
+                   f"FS.writeFile('/kerbolt/resources/savegame', '{savegame}');"
+                   "Module.kerboltStoreSavegame();" + then)
+
+
+def savegame_of(browser):
+    return browser.script("return FS.readFile('/kerbolt/resources/savegame', {encoding: 'utf8'})")
+
+
+# Holds the page's store back behind a transaction of the test that stays
+# open until window.kerboltRelease() is called.
+HOLD_STORE = """
+var open = indexedDB.open('/kerbolt/resources', 21);
+open.onsuccess = function () {
+  var held = true, store = open.result.transaction(['FILE_DATA'], 'readwrite').objectStore('FILE_DATA');
+  (function spin() { store.get('none').onsuccess = function () { if (held) spin(); }; })();
+  window.kerboltRelease = function () { held = false; };
+  window.kerboltHolding = true;
+};
+"""
+# The browser ends the page's store before it commits, as on a full disk.
+ABORT_STORES = """
+var put = IDBObjectStore.prototype.put;
+IDBObjectStore.prototype.put = function () {
+  var request = put.apply(this, arguments);
+  this.transaction.abort();
+  return request;
+};
+"""
+# The player's configuration is gone when the game starts: the page's own
+# start-up (onRuntimeInitialized) runs, then the file is removed.
+NO_CONFIGURATION = """
+Object.defineProperty(window, 'Module', { configurable: true, set: function (page) {
+  Object.defineProperty(window, 'Module', { value: page, writable: true, configurable: true });
+  var ready;
+  Object.defineProperty(page, 'onRuntimeInitialized', { configurable: true,
+    set: function (then) { ready = then; },
+    get: function () { return function () { ready(); FS.unlink('/kerbolt/resources/config.cfg'); }; } });
+} });
+"""
+
+
+def second_tab_steps(browser, first_medal):
+    """In a tab opened before the first tab's round: its savegame still says
+    no medal. Its steps end with the tab closed."""
+    # A store that is held back holds the unload and "Start again" too.
+    browser.script(HOLD_STORE)
+    wait_until("held store", lambda: browser.script("return window.kerboltHolding"))
+    store_as_the_game(browser, "0 2 0 0 0 0 0 ")
+    time.sleep(0.5)
+    held_unload = browser.script("var leave = new Event('beforeunload', {cancelable: true});"
+                                 "window.dispatchEvent(leave); return leave.defaultPrevented")
+    browser.script("document.getElementById('again').click()")
+    time.sleep(0.5)
+    if not browser.script("return window.kerboltOld === true && Module.kerboltStoring()"):
+        raise Failure("'Start again' did not wait for the store under way")
+    if not held_unload:
+        raise Failure("the page let itself be left while a store was under way")
+    browser.script("window.kerboltRelease()")
+    wait_for_new_page(browser)  # "Start again" went on once the store had ended
+    medals = savegame_of(browser).split()
+    if medals[:2] != [first_medal, "2"]:
+        raise Failure(f"the old tab's store took medals away: its savegame reads {medals}")
+
+    # A store and a reload in the same moment: the medal is kept.
+    store_as_the_game(browser, "0 2 0 0 0 3 0 ", "location.reload();")
+    wait_for_new_page(browser)
+    medals = savegame_of(browser).split()
+    if medals[:2] != [first_medal, "2"] or medals[5] != "3":
+        raise Failure(f"a reload at the moment of the save lost the medal: the savegame reads {medals}")
+
+    # A store that the browser ends before it commits is reported in the page.
+    browser.script(ABORT_STORES)
+    store_as_the_game(browser, "0 2 0 0 0 3 1 ")
+    wait_until("store failure in the page",
+               lambda: browser.status().startswith(STORE_FAILED)
+               and not browser.script("return Module.kerboltStoring()"), browser=browser)
+
+    # A fatal error before the first frame keeps its line.
+    no_configuration = browser.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
+                                                      {"source": NO_CONFIGURATION})
+    browser.driver.refresh()
+    browser.wait_for_end(FATAL_AT_START)
+    time.sleep(1.0)
+    if browser.status() != FATAL_AT_START:
+        raise Failure(f"the fatal error's line did not stay; the page says {browser.status()!r}")
+    browser.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument", no_configuration)
+
+    # A script that cannot be loaded ends the page with an error.
+    browser.driver.execute_cdp_cmd("Network.enable", {})
+    browser.driver.execute_cdp_cmd("Network.setBlockedURLs", {"urls": ["*/kerbolt.js"]})
+    browser.driver.refresh()
+    wait_until("error line for the missing script",
+               lambda: browser.status().startswith("Error: the game could not be loaded")
+               and browser.driver.find_element(By.ID, "again").is_displayed(), timeout=20, browser=browser)
+    browser.driver.execute_cdp_cmd("Network.setBlockedURLs", {"urls": []})
+    browser.collect_console()
+    browser.driver.close()
+
+
 def check_console(entries):
+    # Failures the test caused on purpose.
+    expected = (STORE_FAILED, "kerbolt.js - Failed to load resource", FATAL_AT_START,
+                "'beforeunload' confirmation panel for a frame that never had a user gesture")
+    entries = [e for e in entries if not any(text in e["message"] for text in expected)]
     problems = [e["message"] for e in entries if e["level"] == "SEVERE"]
     problems += [e["message"] for e in entries if "Loading standardfile instead..." in e["message"]]
     if problems:
@@ -606,6 +744,15 @@ def run(site, shots):
             Image.fromarray(main).save(os.path.join(shots, "browser-main.jpg"), quality=80)
         menu_fps = frame_rate(browser, 5.0)
 
+        # A second tab, open from here on with no medals, draws no frames.
+        first_tab = browser.driver.current_window_handle
+        browser.driver.switch_to.new_window("tab")
+        browser.driver.get(browser.url)
+        wait_until("second tab", lambda: browser.frames() > 0)
+        browser.script("Module.preMainLoop = function () { return false; }")
+        second_tab = browser.driver.current_window_handle
+        browser.driver.switch_to.window(first_tab)
+
         browser.click_main_button(START_GAME)
         levels = browser.wait_for("level selection with seven thumbnails", shows_level_selection)
         if any(medal_pixels(levels, slot) >= 30 for slot in LEVEL_SLOTS):
@@ -618,7 +765,14 @@ def run(site, shots):
         round_fps = play_level_one(browser, shots)
         browser.wait_for("result screen", shows_result_screen)
         medals = won_medal(browser, "the round played with keys")
+        wait_until("end of the store", lambda: not browser.script("return Module.kerboltStoring()"))
+        if browser.status():
+            raise Failure(f"after the store the page says {browser.status()!r}")
         browser.collect_console()
+
+        browser.driver.switch_to.window(second_tab)
+        second_tab_steps(browser, medals)
+        browser.driver.switch_to.window(first_tab)
 
         # Offline on a phone: the page and the game from the service worker's
         # cache, the medal from the browser's storage, a round won by touch.
@@ -637,6 +791,8 @@ def run(site, shots):
         levels = browser.wait_for("level selection after the reload", shows_level_selection)
         if medal_pixels(levels, LEVEL_SLOTS[0]) < 30:
             raise Failure("after the reload Level 1 shows no medal")
+        if medal_pixels(levels, LEVEL_SLOTS[1]) < 30 or medal_pixels(levels, LEVEL_SLOTS[5]) < 30:
+            raise Failure("after the reload Level 2 or Level 5 shows no medal from the second tab")
         browser.script("FS.writeFile('/kerbolt/resources/savegame', '0 0 0 0 0 0 0 ')")  # so the next medal shows
         browser.script("window.kerboltWatchRound = true;" + GAME_CLOCK)
         browser.click_level(LEVEL_SLOTS[0])
