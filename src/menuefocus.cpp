@@ -99,8 +99,10 @@ void MenueFocus::takeKeys()
     }
 }
 
-// Distance along the direction counts once, distance across it twice, so
-// that a button straight ahead wins over a nearer one off to the side.
+// Distance along the direction counts once, distance across it three
+// times, so that a button straight ahead wins over a nearer one off to the
+// side (from the special level, alone in the bottom row, the way back to its
+// right rather than Level 6 above it).
 MenueItem* MenueFocus::nearest(int32_t sym) const
 {
     Direction direction{};
@@ -115,7 +117,7 @@ MenueItem* MenueFocus::nearest(int32_t sym) const
         const float across = std::abs(dx * direction.y - dy * direction.x);
         if (along < 1.0f)
             continue;
-        const float score = along + 2.0f * across;
+        const float score = along + 3.0f * across;
         if (score < bestScore) {
             bestScore = score;
             best = button;

@@ -28,6 +28,7 @@ public:
     // counts, and presses the highlighted button on Enter or Space.
     void update();
 
+    const std::vector<MenueItem*>& getButtons() const { return buttons; }
     // Null while nothing is highlighted.
     const MenueItem* getHighlighted() const { return highlighted; }
 

@@ -43,6 +43,8 @@ public:
     // One frame: every widget runs and draws, then the screen's own texts.
     virtual void update();
 
+    const MenueFocus& getFocus() const { return focus; }
+
 protected:
     // Stops each widget in order, then empties the list.
     static void stopAll(Widgets& widgets);
