@@ -9,7 +9,9 @@ Serves the folder from 127.0.0.1, drives Debian's chromium through
 chromium-driver (python3-selenium) with WebGL on SwiftShader, and plays: the
 main screen, the level selection with seven thumbnails, a round of Level 1
 won with held keys, the result screen, a reload that shows the medal, the
-".quit game" and Escape endings and a fatal error's line in the page. Judges
+menus and Level 1 played with a gamepad alone (a stub of the Gamepad API),
+the page hidden mid-round pausing it until P, the ".quit game" and Escape
+endings and a fatal error's line in the page. Judges
 the canvas by its pixels as the desktop end-to-end tests judge the window, and
 the browser's console. Prints the first load's time and the frame rates of
 the menu and of a round. --shots saves JPEG pictures of the main screen and a
@@ -185,6 +187,19 @@ Module.postMainLoop = function () {
 """
 CAPTURE = "window.kerboltCapture = arguments[arguments.length - 1];"
 
+# A gamepad in the browser's standard layout, as the Gamepad API shows it.
+PAD_STUB = """
+var pad = {id: 'test pad', index: 0, mapping: 'standard', connected: true, timestamp: 1, axes: [0, 0, 0, 0],
+           buttons: Array.from({length: 17}, function () { return {pressed: false, value: 0}; })};
+navigator.getGamepads = function () { return [pad, null, null, null]; };
+window.kerboltPadButton = function (button, down) {
+  pad.buttons[button] = {pressed: down, value: down ? 1 : 0};
+  pad.timestamp++;
+};
+window.kerboltPadStick = function (x) { pad.axes[0] = x; pad.timestamp++; };
+"""
+PAD_SOUTH, PAD_DOWN, PAD_RIGHT = 0, 13, 15
+
 
 class Failure(Exception):
     pass
@@ -216,7 +231,7 @@ class Browser:
     def open(self):
         self.driver.get(self.url)
         self.canvas = self.driver.find_element(By.ID, "canvas")
-        self.script(TEST_HOOKS)
+        self.script(TEST_HOOKS + PAD_STUB)
 
     def reload(self):
         self.open()
@@ -243,10 +258,10 @@ class Browser:
     def collect_console(self):
         self.console += self.driver.get_log("browser")
 
-    def picture(self):
+    def picture(self, url=None):
         """The frame just drawn, read back at the end of the page's next frame
         (a screenshot of the page takes seconds on a software renderer)."""
-        url = self.driver.execute_async_script(CAPTURE)
+        url = url or self.driver.execute_async_script(CAPTURE)
         png = base64.b64decode(url.split(",", 1)[1])
         picture = np.asarray(Image.open(io.BytesIO(png)).convert("RGB"))
         if picture.shape[:2] != (HEIGHT, WIDTH):
@@ -285,6 +300,22 @@ class Browser:
         _, left, below_top = slot
         frame = Box(left, HEIGHT - below_top + 32, 6, 64)  # the frame's left edge, beside the thumbnail
         self.click(left + 64, HEIGHT - below_top + 64, lambda picture: count(picture, frame, hover_like) >= 64)
+
+    def pad_tap(self, button, shows=None):
+        """A pad button pressed until the game has drawn `shows` (or two frames), then let go."""
+        self.script(f"kerboltPadButton({button}, true)")
+        if shows:
+            self.wait_for(f"the pad's button {button} seen", shows)
+        else:
+            self.wait_frames(2)
+        self.script(f"kerboltPadButton({button}, false)")
+
+    def wait_frames(self, frames):
+        end, last = time.monotonic() + SCREEN_TIMEOUT, self.frames() + frames
+        while self.frames() < last:
+            if time.monotonic() > end:
+                raise Failure("the page stopped drawing")
+            time.sleep(0.01)
 
     def key_down(self, key):
         ActionChains(self.driver).key_down(key).perform()
@@ -325,6 +356,7 @@ def frame_rate(browser, seconds):
 # shows that the round's moves do not depend on the frame rate.
 START_X, WALKING_SPEED, LEVEL_END = 45.0, 0.08, 760.0
 FRAME_MS = 50
+HIDDEN_SECONDS = 4
 TAKE_OFFS = (188.0, 388.0, 556.0, 678.0)
 
 GAME_CLOCK = """
@@ -345,6 +377,11 @@ Module.preMainLoop = function () {
   drawn.last = at;
   now += %d;
 };
+// The time a hidden page's frames stand still still passes, as on the wall clock.
+document.addEventListener('visibilitychange', function () {
+  if (document.hidden) window.kerboltHiddenAt = performance.now();
+  else now += performance.now() - window.kerboltHiddenAt;
+});
 """ % FRAME_MS
 
 
@@ -358,28 +395,33 @@ def run_to(browser, frame):
         time.sleep(0.01)
 
 
-def play_level_one(browser, shots):
-    """Holds the right arrow and jumps before each pit; answers the round's
-    frame rate while the page draws freely (real time)."""
+def play_level_one(browser, shots, walk, jump, away=None):
+    """Walks right and jumps before each pit with the controls given (each
+    takes True to hold, False to let go); `away(browser, frame)` is called
+    before the second jump and answers how many frames it kept the round
+    still. Answers the round's frame rate while the page draws freely (real
+    time)."""
     browser.script("window.kerboltGate = Module.kerboltFrames; window.kerboltDrawn.frames = 0;"
                    "window.kerboltDrawn.ms = 0")
     walk_frame = browser.frames()  # the next frame is the first that walks
     step = WALKING_SPEED * FRAME_MS
-    browser.key_down(Keys.ARROW_RIGHT)
+    walk(True)
     try:
         if shots:  # early, while the view still shows the player: the next frame drawn
             run_to(browser, walk_frame + 12)
             browser.script("window.kerboltCapture = function (url) { window.kerboltShot = url; }")
-        for take_off in TAKE_OFFS:
+        for n, take_off in enumerate(TAKE_OFFS):
+            if away and n == 1:
+                walk_frame += away(browser, browser.frames() + 15)  # in the air
             # After frame f the player stands at START_X + step (f - walk_frame).
             jump_frame = walk_frame + math.ceil((take_off - START_X) / step)
             run_to(browser, jump_frame)
-            browser.key_down(Keys.SPACE)
+            jump(True)
             run_to(browser, jump_frame + 1)
-            browser.key_up(Keys.SPACE)  # released long before the landing, or the next jump would follow
+            jump(False)  # released long before the landing, or the next jump would follow
         run_to(browser, walk_frame + math.ceil((LEVEL_END - START_X) / step) + 20)
     finally:
-        browser.key_up(Keys.ARROW_RIGHT)
+        walk(False)
         browser.script("window.kerboltGate = Infinity")
     if shots:
         shot = browser.script("return window.kerboltShot")
@@ -387,6 +429,36 @@ def play_level_one(browser, shots):
             os.path.join(shots, "browser-round.jpg"), quality=80)
     frames, ms = browser.script("return [window.kerboltDrawn.frames, window.kerboltDrawn.ms]")
     return 1000.0 * frames / ms if ms else 0.0
+
+
+def picture_at(browser, frame):
+    """The picture of the page's frame number `frame` (the page held before it)."""
+    browser.script("window.kerboltShot = null;"
+                   "window.kerboltCapture = function (url) { window.kerboltShot = url; }")
+    run_to(browser, frame)
+    return browser.picture(browser.script("return window.kerboltShot"))
+
+
+def hide_during_round(browser, frame):
+    """Another tab in front of the page for some seconds after frame `frame`
+    (the page draws nothing meanwhile, and its clock runs on): the round must
+    stand still under its notice, not be lost, until P. Answers the frames it
+    stood still."""
+    run_to(browser, frame)
+    page = browser.driver.current_window_handle
+    browser.driver.switch_to.new_window("tab")
+    time.sleep(HIDDEN_SECONDS)
+    browser.driver.close()
+    browser.driver.switch_to.window(page)
+    first, later = picture_at(browser, frame + 2), picture_at(browser, frame + 5)
+    if not (shows_round(later) and np.array_equal(first[60:], later[60:])):  # all but the overlay's counters
+        raise Failure("after the page was hidden the round did not stand still")
+    if count(later, Box(WIDTH // 2 - 50, HEIGHT // 2, 110, 30), text_like) < 100:
+        raise Failure('the paused round does not say "Paused"')
+    browser.key_down("p")
+    run_to(browser, frame + 6)  # this frame still stands; the next moves
+    browser.key_up("p")
+    return 6
 
 
 def check_console(entries):
@@ -421,7 +493,8 @@ def run(site, shots):
         browser.script("window.kerboltWatchRound = true;" + GAME_CLOCK)
         browser.click_level(LEVEL_SLOTS[0])
         browser.wait_for_round()
-        round_fps = play_level_one(browser, shots)
+        round_fps = play_level_one(browser, shots, lambda on: (browser.key_down if on else browser.key_up)(
+            Keys.ARROW_RIGHT), lambda on: (browser.key_down if on else browser.key_up)(Keys.SPACE))
         browser.wait_for("result screen", shows_result_screen)
         medals = browser.script("return FS.readFile('/kerbolt/resources/savegame', {encoding: 'utf8'})")
         if medals.split()[0] not in ("1", "2", "3"):
@@ -430,10 +503,26 @@ def run(site, shots):
 
         browser.reload()  # the medal must come back from the browser's storage
         browser.wait_for("main screen after the reload", shows_main_screen)
-        browser.click_main_button(START_GAME)
+        # The pad alone: down lights ".start game", its bottom button presses it.
+        browser.pad_tap(PAD_DOWN, lambda p: count(p, caption_box(START_GAME), hover_like) >= 25)
+        browser.pad_tap(PAD_SOUTH, shows_level_selection)
         levels = browser.wait_for("level selection after the reload", shows_level_selection)
         if medal_pixels(levels, LEVEL_SLOTS[0]) < 30:
             raise Failure("after the reload Level 1 shows no medal")
+        browser.script("FS.writeFile('/kerbolt/resources/savegame', '0 0 0 0 0 0 0 ')")
+        browser.script("window.kerboltWatchRound = true;" + GAME_CLOCK)
+        browser.pad_tap(PAD_RIGHT, lambda p: count(p, Box(50, HEIGHT - 250 + 32, 6, 64), hover_like) >= 64)
+        browser.pad_tap(PAD_SOUTH)
+        browser.wait_for_round()
+        play_level_one(browser, False, lambda on: browser.script("kerboltPadStick(%d)" % on),
+                       lambda on: browser.script("kerboltPadButton(%d, %s)" % (PAD_SOUTH, str(on).lower())),
+                       hide_during_round)
+        browser.wait_for("result screen after the pad's round", shows_result_screen)
+        pad_medals = browser.script("return FS.readFile('/kerbolt/resources/savegame', {encoding: 'utf8'})")
+        if pad_medals.split()[0] not in ("1", "2", "3"):
+            raise Failure(f"the pad's round won no medal: the savegame reads {pad_medals!r}")
+        browser.click_main_button(START_GAME)
+        browser.wait_for("level selection after the pad's round", shows_level_selection)
         browser.click_main_button(QUIT_GAME)  # ".main menu"
         browser.wait_for("main screen", shows_main_screen)
         browser.click_main_button(QUIT_GAME)  # ".quit game"
