@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -20,24 +21,20 @@ struct Direction {
     float x, y;
 };
 
-// Menu units have y upwards.
-bool directionOf(int32_t sym, Direction& direction)
+// The way an arrow key points, in menu units (y upwards); none for other keys.
+std::optional<Direction> directionOf(int32_t sym)
 {
     switch (sym) {
     case SDLK_LEFT:
-        direction = {-1.0f, 0.0f};
-        return true;
+        return Direction{-1.0f, 0.0f};
     case SDLK_RIGHT:
-        direction = {1.0f, 0.0f};
-        return true;
+        return Direction{1.0f, 0.0f};
     case SDLK_UP:
-        direction = {0.0f, 1.0f};
-        return true;
+        return Direction{0.0f, 1.0f};
     case SDLK_DOWN:
-        direction = {0.0f, -1.0f};
-        return true;
+        return Direction{0.0f, -1.0f};
     default:
-        return false;
+        return std::nullopt;
     }
 }
 
@@ -89,8 +86,7 @@ void MenueFocus::takeKeys()
 {
     const Input& input = Input::getInstance();
     for (const int32_t sym : input.getPresses()) {
-        Direction direction{};
-        if (!directionOf(sym, direction) || buttons.empty())
+        if (!directionOf(sym) || buttons.empty())
             continue;
         highlighted = highlighted == nullptr ? buttons.front() : nearest(sym);
         keysLead = true;
@@ -105,8 +101,7 @@ void MenueFocus::takeKeys()
 // right rather than Level 6 above it).
 MenueItem* MenueFocus::nearest(int32_t sym) const
 {
-    Direction direction{};
-    directionOf(sym, direction);
+    const Direction direction = directionOf(sym).value();
     const Direction from = centreOf(*highlighted);
     MenueItem* best = highlighted;
     float bestScore = std::numeric_limits<float>::infinity();
