@@ -15,6 +15,8 @@
 #include "savegame.h"
 #include "timer.h"
 
+#include <SDL/SDL_mixer.h>
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -94,6 +96,9 @@ bool Application::update()
     case APP_STATE::GAME:
         playRound();
         break;
+    case APP_STATE::PAUSED:
+        showPausedRound();
+        break;
     case APP_STATE::SHUTDOWN:
         return false;
     default:
@@ -122,9 +127,53 @@ void Application::playRound()
 {
     if (!game)
         return;
+    const Input& input = Input::getInstance();
+    if (input.wasPressed(SDLK_p) || input.hasLeftWindow()) {
+        // At once: the frame that brings the news may carry the seconds the
+        // player was away.
+        pauseRound();
+        return;
+    }
     const GAME_STATE result = game->update();
     if (result != GAME_STATE::RUNNING)
         finishRound(result);
+}
+
+void Application::pauseRound()
+{
+    state = APP_STATE::PAUSED;
+    Mix_Pause(-1);
+    game->draw();
+    drawPauseNotice();
+}
+
+void Application::showPausedRound()
+{
+    if (!game)
+        return;
+    game->draw();
+    const Input& input = Input::getInstance();
+    if (input.wasPressed(SDLK_p) || input.wasClicked()) {
+        // The round moves again from the next frame, whose time is measured
+        // from now: not one millisecond of the pause reaches it.
+        state = APP_STATE::GAME;
+        Mix_Resume(-1);
+        Timer::getInstance().restartFrame();
+        return;
+    }
+    drawPauseNotice();
+}
+
+void Application::drawPauseNotice()
+{
+    const int32_t middleX = Config::get("window_width") / 2;
+    const int32_t middleY = Config::get("window_height") / 2;
+    Renderer::getInstance().setOrtho();
+    FontWriter& writer = FontWriter::getInstance();
+    writer.selectFont(3);
+    writer.write2D(pausedText, middleX - 50, middleY + 30);
+    writer.selectFont(2);
+    writer.write2D(goOnText, middleX - 130, middleY - 10);
 }
 
 void Application::finishRound(GAME_STATE result)
@@ -162,6 +211,7 @@ void Application::closeGame()
     game->stop();
     game.reset();
     Platform::roundRunning(false);
+    Mix_Resume(-1); // a round ended while paused leaves no sound paused
 }
 
 void Application::saveResult(GAME_STATE medal) const

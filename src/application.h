@@ -21,9 +21,16 @@ class Menue;
 // Escape held (closing the window counts as Escape) ends the program from
 // anywhere. Every frame that goes on shows the title, frames per second and
 // the frame time in the top-left corner.
+//
+// P (or the pad's Start, which acts as P) pauses a round, and so does the
+// player's leaving the window. A paused round stands still under the words
+// "Paused" and how to go on, with its sounds paused; P or a click goes on,
+// and the time it stood still never reaches it.
 class Application : public Task, public ActionListener {
 public:
     static constexpr const char* titleText = "Quenor :: beta 1";
+    static constexpr const char* pausedText = "Paused";
+    static constexpr const char* goOnText = "P, Start or a click goes on";
 
     static Application& getInstance() { return SingletonSlot<Application>::get(); }
     ~Application() override;
@@ -69,6 +76,10 @@ private:
 
     void loadGame();
     void playRound();
+    void pauseRound();
+    // The paused round's frame; P or a click goes on from the next frame.
+    void showPausedRound();
+    static void drawPauseNotice();
     // Ends the round and opens the result screen that belongs to its answer.
     void finishRound(GAME_STATE result);
     void openMenue(APP_STATE screen);

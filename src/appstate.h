@@ -8,7 +8,8 @@
 
 // The state of the application and of the menu controller. The numbers are
 // part of the interface: the application opens a new menu with 4 at start
-// and with 7 to 10 after a round; 3 is deliberately unassigned.
+// and with 7 to 10 after a round; 3 is deliberately unassigned. PAUSED is
+// the application's own: a round that stands still until the player goes on.
 enum class APP_STATE : int32_t {
     GAME = 0,
     MENUE = 1,
@@ -21,4 +22,5 @@ enum class APP_STATE : int32_t {
     MENUE_SILVER = 9,
     MENUE_GOLD = 10,
     SHUTDOWN = 11,
+    PAUSED = 12,
 };

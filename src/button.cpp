@@ -42,15 +42,21 @@ void Button::update()
         return;
     beginDrawing(gui);
     const bool over = pointerOver();
-    if (over)
+    if (lit(over))
         drawQuad({{{0.0f, bandMiddle}, {1.0f, bandMiddle}, {1.0f, bandBottom}, {0.0f, bandBottom}}});
     else
         drawQuad({{{0.0f, bandTop}, {1.0f, bandTop}, {1.0f, bandMiddle}, {0.0f, bandMiddle}}});
 
-    writeCaption(text, position.x + size.x - captionFromRight, position.y + captionAboveBottom, over);
+    writeCaption(text, position.x + size.x - captionFromRight, position.y + captionAboveBottom, lit(over));
 
-    handlePointer(over, clickSound, hoverSound);
+    handlePointer(over, lit(over), hoverSound);
     glDisable(GL_BLEND);
+}
+
+void Button::press()
+{
+    play(clickSound);
+    sendAction();
 }
 
 void Button::stop()

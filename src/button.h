@@ -17,6 +17,7 @@ public:
     virtual void start(const Point2D& position, const Point2D& size, const std::string& text,
                        const std::string& clickSoundFile, const std::string& hoverSoundFile);
     void update() override;
+    void press() override;
     // The base stop, then the click and the hover sound.
     void stop() override;
 

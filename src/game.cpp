@@ -127,9 +127,16 @@ GAME_STATE Game::update()
     player->update();
     landIfGrounded();
     testEndOfRound();
+    draw();
+    return state;
+}
+
+void Game::draw()
+{
+    if (!sceneManager)
+        return;
     sceneManager->render();
     drawExplosion();
-    return state;
 }
 
 // Every held key acts, in the order of the held-key list, so two keys with

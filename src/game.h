@@ -70,6 +70,9 @@ public:
     // and the drawing. Answers RUNNING until the round ends, then the result.
     // Does nothing before start() and after stop().
     virtual GAME_STATE update();
+    // Draws the round as it stands without moving anything: the frame of a
+    // paused round. Does nothing before start() and after stop().
+    void draw();
     // Gives every hold back; the object may then be destroyed.
     virtual void stop();
 

@@ -42,15 +42,21 @@ void ImageButton::update()
 
     glBindTexture(GL_TEXTURE_2D, gui != nullptr ? gui->getId() : 0);
     const bool over = pointerOver();
-    if (over)
+    if (lit(over))
         drawQuad({{{0.0f, 0.5f}, {0.5f, 0.5f}, {0.5f, 1.0f}, {0.0f, 1.0f}}});
     else
         drawQuad({{{0.5f, 0.5f}, {1.0f, 0.5f}, {1.0f, 1.0f}, {0.5f, 1.0f}}});
 
-    writeCaption(text, position.x + captionFromLeft, position.y + captionAboveBottom, over);
+    writeCaption(text, position.x + captionFromLeft, position.y + captionAboveBottom, lit(over));
 
-    handlePointer(over, clickSound, hoverSound);
+    handlePointer(over, lit(over), hoverSound);
     glDisable(GL_BLEND);
+}
+
+void ImageButton::press()
+{
+    play(clickSound);
+    sendAction();
 }
 
 void ImageButton::stop()

@@ -19,6 +19,7 @@ public:
                        const std::string& imageFile, const std::string& clickSoundFile,
                        const std::string& hoverSoundFile);
     void update() override;
+    void press() override;
     // The base stop, then the picture, the click and the hover sound.
     void stop() override;
 

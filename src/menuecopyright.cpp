@@ -25,15 +25,18 @@ constexpr MenueImpl::TextLine credits[] = {
 void MenueCopyright::start(Menue* menue)
 {
     MenueMain::addMainButtons(items, listenerOf(menue));
+    focus.setButtons(buttonsOf(items));
 }
 
 void MenueCopyright::stop()
 {
+    focus.clear();
     stopAll(items);
 }
 
 void MenueCopyright::update()
 {
+    focus.update();
     updateAll(items);
     writeTitleAndLines("the Copyrights", credits);
 }

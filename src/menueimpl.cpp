@@ -31,6 +31,14 @@ void MenueImpl::updateAll(const Widgets& widgets)
         widget->update();
 }
 
+std::vector<MenueItem*> MenueImpl::buttonsOf(const Widgets& widgets)
+{
+    std::vector<MenueItem*> buttons;
+    for (const std::unique_ptr<MenueItem>& widget : widgets)
+        buttons.push_back(widget.get());
+    return buttons;
+}
+
 ActionListener* MenueImpl::listenerOf(Menue* menue)
 {
     return static_cast<ActionListener*>(menue);

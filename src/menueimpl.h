@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include "menuefocus.h"
 #include "menueitem.h"
 
 #include <cstdint>
@@ -42,10 +43,14 @@ public:
     // One frame: every widget runs and draws, then the screen's own texts.
     virtual void update();
 
+    const MenueFocus& getFocus() const { return focus; }
+
 protected:
     // Stops each widget in order, then empties the list.
     static void stopAll(Widgets& widgets);
     static void updateAll(const Widgets& widgets);
+    // The widgets in their order, for the focus.
+    static std::vector<MenueItem*> buttonsOf(const Widgets& widgets);
     // The controller as the widgets' listener; null without one.
     static ActionListener* listenerOf(Menue* menue);
     // Appends a 256 by 37 text button with the menu sounds that sends
@@ -57,4 +62,8 @@ protected:
     // The title in the largest font 120 below the top, then the lines in the
     // 18-point font, all from x = 100; the 18-point font stays selected.
     static void writeTitleAndLines(const char* title, std::span<const TextLine> lines);
+
+    // The keys' and the pad's way through the screen's buttons: given them in
+    // start, updated before them each frame, cleared in stop.
+    MenueFocus focus;
 };

@@ -47,6 +47,8 @@ void MenueItem::stop()
     ResourceManager::getInstance().releaseResource(std::exchange(gui, nullptr));
     pressed = false;
     hovered = false;
+    highlighted = false;
+    pointerCounts = true;
 }
 
 void MenueItem::setActionListener(ActionListener* newListener, const std::string& newSender,
@@ -67,6 +69,17 @@ Point2D MenueItem::getSize() const
     return size;
 }
 
+void MenueItem::press()
+{
+    sendAction();
+}
+
+void MenueItem::setHighlight(bool isHighlighted, bool doesPointerCount)
+{
+    highlighted = isHighlighted;
+    pointerCounts = doesPointerCount;
+}
+
 void MenueItem::play(const Sound* sound)
 {
     if (sound == nullptr)
@@ -75,21 +88,17 @@ void MenueItem::play(const Sound* sound)
         Mix_PlayChannel(-1, chunk, 0);
 }
 
-void MenueItem::handlePointer(bool over, const Sound* clickSound, const Sound* hoverSound)
+void MenueItem::handlePointer(bool over, bool isLit, const Sound* hoverSound)
 {
     const bool buttonDown = Input::getInstance().getLeftButton() != 0;
+    if (isLit && !hovered)
+        play(hoverSound);
+    hovered = isLit;
     if (over) {
-        if (!hovered)
-            play(hoverSound);
-        hovered = true;
-        if (pressed && !buttonDown) {
-            play(clickSound);
-            sendAction();
-        }
+        if (pressed && !buttonDown)
+            press();
         if (buttonDown)
             pressed = true;
-    } else {
-        hovered = false;
     }
     // A release anywhere ends the press, so it can neither click twice nor
     // arm the widget for a later visit with the button up.
@@ -107,7 +116,7 @@ void MenueItem::writeCaption(const std::string& caption, float x, float y, bool 
 
 bool MenueItem::pointerOver() const
 {
-    if (!box)
+    if (!box || !pointerCounts)
         return false;
     const Input& input = Input::getInstance();
     const int32_t windowHeight = Config::get("window_height");

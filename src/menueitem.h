@@ -42,6 +42,13 @@ public:
     virtual void setActionListener(ActionListener* listener, const std::string& sender, const std::string& command);
     virtual Point2D getPosition() const;
     virtual Point2D getSize() const;
+    // Plays the click sound and sends the action, as a click does.
+    virtual void press();
+
+    // Set by the screen before update(): whether the keys' highlight is on
+    // this widget (it then looks and sounds as under the pointer) and
+    // whether the pointer counts at all (not while the keys lead).
+    void setHighlight(bool highlighted, bool pointerCounts);
 
     const std::string& getSender() const { return sender; }
     const std::string& getCommand() const { return command; }
@@ -58,19 +65,22 @@ protected:
     static void play(const Sound* sound);
 
     // The hover and click rules shared by both widget kinds, run once per
-    // frame after the hit test:
-    //  - the hover sound plays on the first frame over after a frame away
-    //    (or on the widget's first frame when the pointer is already over it);
+    // frame after the hit test (over: the pointer is over the widget and
+    // counts; lit: over, or highlighted):
+    //  - the hover sound plays on the first frame lit after a frame unlit
+    //    (or on the widget's first frame when it is lit then);
     //  - a click is a frame over the widget, with the left button up, after
     //    the button was seen held over it; it plays the click sound and sends
-    //    the action when there is a listener;
+    //    the action when there is a listener (press());
     //  - the press latch is set when the button is held over the widget and
     //    cleared whenever the button is seen up, so a press released
     //    elsewhere never arms the widget and a click happens only once.
-    void handlePointer(bool over, const Sound* clickSound, const Sound* hoverSound);
-    // Whether the pointer is over the hit box this frame; the mouse's y is
-    // turned upwards with the configured "window_height".
+    void handlePointer(bool over, bool lit, const Sound* hoverSound);
+    // Whether the pointer counts and is over the hit box this frame; the
+    // mouse's y is turned upwards with the configured "window_height".
     bool pointerOver() const;
+    // Whether the widget shows as under the pointer this frame.
+    bool lit(bool over) const { return over || highlighted; }
     void sendAction();
     // Puts the model-view origin on the bottom-left corner, binds the
     // texture (none when null) and turns blending on.
@@ -78,7 +88,7 @@ protected:
     // One quad over the whole rectangle at the current origin.
     void drawQuad(const TexCorners& corners) const;
     // The caption with its top-left corner at (x, y) in menu units (the
-    // writer truncates to whole units), highlighted while the pointer is over.
+    // writer truncates to whole units), highlighted while the widget is lit.
     static void writeCaption(const std::string& caption, float x, float y, bool over);
 
     ActionListener* listener = nullptr;
@@ -90,4 +100,6 @@ protected:
     Texture2D* gui = nullptr;
     bool pressed = false;
     bool hovered = false;
+    bool highlighted = false;
+    bool pointerCounts = true;
 };

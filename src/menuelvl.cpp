@@ -62,6 +62,11 @@ void MenueLVL::start(Menue* menue)
         stop();
         throw;
     }
+    // The levels offered in the savegame's order, then the way back.
+    std::vector<MenueItem*> buttons = buttonsOf(levelButtons);
+    buttons.resize(offeredLevels());
+    buttons.push_back(items.front().get());
+    focus.setButtons(std::move(buttons));
     ResourceManager& manager = ResourceManager::getInstance();
     goldMedal = manager.getResource<Texture2D>(goldMedalFile);
     silverMedal = manager.getResource<Texture2D>(silverMedalFile);
@@ -70,6 +75,7 @@ void MenueLVL::start(Menue* menue)
 
 void MenueLVL::stop()
 {
+    focus.clear();
     stopAll(items);
     stopAll(levelButtons);
     progress.clear();
@@ -81,6 +87,7 @@ void MenueLVL::stop()
 
 void MenueLVL::update()
 {
+    focus.update();
     updateAll(items);
     for (std::size_t i = 0; i < offeredLevels(); ++i) {
         levelButtons[i]->update();

@@ -25,15 +25,18 @@ int32_t buttonsLeft()
 void MenueMain::start(Menue* menue)
 {
     addMainButtons(items, listenerOf(menue));
+    focus.setButtons(buttonsOf(items));
 }
 
 void MenueMain::stop()
 {
+    focus.clear();
     stopAll(items);
 }
 
 void MenueMain::update()
 {
+    focus.update();
     updateAll(items);
     writeTitleAndLines("Welcome to Kerbolt 2008!", story);
 }

@@ -25,16 +25,19 @@ void MenueResult::start(Menue* menue)
     if (Mix_Chunk* chunk = endSound->getChunk())
         Mix_PlayChannel(-1, chunk, 0);
     MenueMain::addMainButtons(items, listenerOf(menue));
+    focus.setButtons(buttonsOf(items));
 }
 
 void MenueResult::stop()
 {
+    focus.clear();
     stopAll(items);
     ResourceManager::getInstance().releaseResource(std::exchange(endSound, nullptr));
 }
 
 void MenueResult::update()
 {
+    focus.update();
     updateAll(items);
     FontWriter& writer = FontWriter::getInstance();
     writer.selectFont(3);

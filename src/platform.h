@@ -84,4 +84,25 @@ void roundRunning(bool running);
 // the savegame in its persistent storage from here on.
 void savegameWritten();
 
+// The gamepad: the first joystick the platform reports, whose events then
+// arrive in the event queue. Opened as the input starts: on the desktop
+// (SDL 1.2) only a pad present then is ever found; the browser offers a pad
+// from the moment the player first presses one of its buttons.
+void openPad();
+// Called before each read of the event queue: in the browser it opens a pad
+// that has come since and queues the open pad's changes. Answers true once
+// when the open pad has gone, so that what it held is let go.
+bool padGone();
+// Closes the pad, if one is open.
+void closePad();
+// The key a pad button acts as (SDLK value), or 0 for a button that does
+// nothing: the face buttons jump (the bottom one as Space, which also
+// presses a menu's highlighted button; the others as W), Start pauses (as P)
+// and, in the browser's standard layout, the d-pad's buttons are the arrows.
+int32_t padButtonKey(uint8_t button);
+// Whether the event says that the player has left the game: on the desktop
+// the window lost the input focus or was minimised; in the browser the page
+// was hidden or lost the focus.
+bool leavesWindow(const SDL_Event& event);
+
 } // namespace Platform

@@ -106,4 +106,61 @@ void roundRunning(bool) {}
 
 void savegameWritten() {}
 
+namespace {
+SDL_Joystick* pad = nullptr;
+}
+
+// SDL 1.2 counts the joysticks once, as its joystick part starts, and
+// reports neither pads plugged in later nor a pad pulled out.
+void openPad()
+{
+    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0)
+        return;
+    if (SDL_NumJoysticks() > 0)
+        pad = SDL_JoystickOpen(0);
+}
+
+bool padGone()
+{
+    return false;
+}
+
+// After SDL_Quit the pad is gone with the rest of SDL; closing it then
+// would reach freed memory.
+void closePad()
+{
+    if (pad && SDL_WasInit(SDL_INIT_JOYSTICK) != 0)
+        SDL_JoystickClose(pad);
+    pad = nullptr;
+}
+
+// Linux numbers the buttons of the common pads in the order of their kernel
+// codes: 0 to 3 are the face buttons (0 the bottom one), and Start is 7 on
+// Xbox-style pads and 9 on PlayStation-style and most plain USB pads. The
+// d-pad arrives as a hat.
+int32_t padButtonKey(uint8_t button)
+{
+    switch (button) {
+    case 0:
+        return SDLK_SPACE;
+    case 1:
+    case 2:
+    case 3:
+        return SDLK_w;
+    case 7:
+    case 9:
+        return SDLK_p;
+    default:
+        return 0;
+    }
+}
+
+// Only the input focus and the window's being shown count: the pointer
+// leaving the window does not.
+bool leavesWindow(const SDL_Event& event)
+{
+    return event.type == SDL_ACTIVEEVENT && event.active.gain == 0
+           && (event.active.state & (SDL_APPINPUTFOCUS | SDL_APPACTIVE)) != 0;
+}
+
 } // namespace Platform

@@ -264,4 +264,71 @@ void savegameWritten()
     EM_ASM(Module.kerboltStoreSavegame());
 }
 
+namespace {
+SDL_Joystick* pad = nullptr;
+}
+
+// The browser shows a page its pads only after a button has been pressed,
+// so padGone looks for one every frame until one opens.
+void openPad() {}
+
+bool padGone()
+{
+    if (pad && SDL_JoystickNumButtons(pad) == 0) { // Emscripten's sign of a pad no longer there
+        closePad();
+        return true;
+    }
+    // Emscripten counts the browser's empty pad slots too; only a pad that is
+    // there opens.
+    for (int index = 0; !pad && index < SDL_NumJoysticks(); ++index)
+        pad = SDL_JoystickOpen(index);
+    // Emscripten's SDL compares the pads with their last state only when
+    // asked, or when SDL_Init named the joystick, which it never sees here.
+    if (pad)
+        SDL_JoystickUpdate();
+    return false;
+}
+
+void closePad()
+{
+    if (pad)
+        SDL_JoystickClose(pad);
+    pad = nullptr;
+}
+
+// The browser's standard layout: 0 to 3 the face buttons (0 the bottom one),
+// 9 Start, 12 to 15 the d-pad up, down, left and right. A pad the browser
+// does not know keeps its own numbers, which may mean other buttons.
+int32_t padButtonKey(uint8_t button)
+{
+    switch (button) {
+    case 0:
+        return SDLK_SPACE;
+    case 1:
+    case 2:
+    case 3:
+        return SDLK_w;
+    case 9:
+        return SDLK_p;
+    case 12:
+        return SDLK_UP;
+    case 13:
+        return SDLK_DOWN;
+    case 14:
+        return SDLK_LEFT;
+    case 15:
+        return SDLK_RIGHT;
+    default:
+        return 0;
+    }
+}
+
+// Emscripten's SDL reports the page's blur and its being hidden as window
+// events of SDL 2.
+bool leavesWindow(const SDL_Event& event)
+{
+    return event.type == SDL_WINDOWEVENT
+           && (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST || event.window.event == SDL_WINDOWEVENT_HIDDEN);
+}
+
 } // namespace Platform

@@ -16,8 +16,10 @@
 #include <SDL/SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -154,6 +156,7 @@ TEST(Input, KeysStayInPressOrderQuitIsEscapeButtonsAreHeldAndWheelFlagsStayUntil
            {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_RIGHT, 0}, {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_WHEELUP, 0},
            {SDL_MOUSEBUTTONUP, SDL_BUTTON_WHEELUP, 0}});
     EXPECT_EQ((std::vector{600, 470, 1, 0, 1, 1, 0}), state());
+    EXPECT_TRUE(input.wasClicked());
     after({{SDL_MOUSEBUTTONUP, SDL_BUTTON_LEFT, 0}, {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_MIDDLE, 0},
            {SDL_MOUSEBUTTONDOWN, SDL_BUTTON_WHEELDOWN, 0}});
     EXPECT_EQ((std::vector{600, 470, 0, 1, 1, 1, 1}), state());
@@ -161,6 +164,56 @@ TEST(Input, KeysStayInPressOrderQuitIsEscapeButtonsAreHeldAndWheelFlagsStayUntil
     EXPECT_EQ((std::vector{600, 470, 0, 1, 1, 0, 1}), state());
     input.resetWheelDown();
     EXPECT_EQ(0, input.getWheelDown());
+    EXPECT_FALSE(input.wasClicked()) << "the click was the update before";
+}
+
+// Each pad control is one held key while it acts, pressed as it begins;
+// a key and a pad control of the same symbol are two held keys. Only the
+// input focus or the window's being shown going away counts as leaving.
+TEST(Input, PadControlsAreHeldKeysWhileTheyActAndLeavingTheWindowIsSeenOnce)
+{
+    releaseAllInput();
+    Input& input = Input::getInstance();
+    const auto sorted = [](std::vector<int32_t> syms) {
+        std::sort(syms.begin(), syms.end());
+        return syms;
+    };
+    const struct {
+        std::vector<std::array<int, 3>> events;
+        std::vector<int32_t> held, pressed; // held in any order, pressed in order
+    } steps[] = {
+        {{{SDL_JOYAXISMOTION, 0, Input::stickDeadZone}, {SDL_JOYAXISMOTION, 1, -Input::stickDeadZone}}, {}, {}},
+        {{{SDL_JOYAXISMOTION, 0, Input::stickDeadZone + 1}}, {SDLK_RIGHT}, {SDLK_RIGHT}},
+        {{{SDL_JOYAXISMOTION, 0, 32767}, {SDL_JOYAXISMOTION, 2, 32767}}, {SDLK_RIGHT}, {}},
+        {{{SDL_JOYAXISMOTION, 1, -20000}, {SDL_JOYHATMOTION, SDL_HAT_RIGHTDOWN, 0}, {SDL_KEYDOWN, SDLK_RIGHT, 0}},
+         {SDLK_UP, SDLK_RIGHT, SDLK_RIGHT, SDLK_RIGHT, SDLK_DOWN}, {SDLK_UP, SDLK_RIGHT, SDLK_DOWN, SDLK_RIGHT}},
+        {{{SDL_KEYUP, SDLK_RIGHT, 0}, {SDL_JOYAXISMOTION, 0, -32768}, {SDL_JOYHATMOTION, SDL_HAT_LEFT, 0}},
+         {SDLK_UP, SDLK_LEFT, SDLK_LEFT}, {SDLK_LEFT, SDLK_LEFT}},
+        {{{SDL_JOYBUTTONDOWN, 0, 0}, {SDL_JOYBUTTONDOWN, 2, 0}, {SDL_JOYBUTTONDOWN, 7, 0}, {SDL_JOYBUTTONDOWN, 5, 0}},
+         {SDLK_UP, SDLK_LEFT, SDLK_LEFT, SDLK_SPACE, SDLK_w, SDLK_p}, {SDLK_SPACE, SDLK_w, SDLK_p}},
+        {{{SDL_JOYAXISMOTION, 0, 100}, {SDL_JOYAXISMOTION, 1, 0}, {SDL_JOYHATMOTION, SDL_HAT_CENTERED, 0},
+          {SDL_JOYBUTTONUP, 0, 0}, {SDL_JOYBUTTONUP, 2, 0}, {SDL_JOYBUTTONUP, 7, 0}, {SDL_JOYBUTTONUP, 5, 0}},
+         {}, {}},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        for (const auto& [type, a, b] : steps[i].events)
+            pushEvent(static_cast<Uint8>(type), a, b);
+        input.update();
+        std::vector<int32_t> held;
+        for (const KeyRecord& key : input.getKeys())
+            held.push_back(key.sym);
+        EXPECT_EQ(sorted(steps[i].held), sorted(held)) << "step " << i;
+        EXPECT_EQ(steps[i].pressed, input.getPresses()) << "step " << i;
+    }
+
+    for (const auto& [gain, state, leaves] : {std::tuple{0, SDL_APPMOUSEFOCUS, false}, {1, SDL_APPINPUTFOCUS, false},
+                                              {0, SDL_APPINPUTFOCUS, true}, {0, SDL_APPACTIVE, true}}) {
+        pushEvent(SDL_ACTIVEEVENT, gain, state);
+        input.update();
+        EXPECT_EQ(leaves, input.hasLeftWindow()) << "gain " << gain << ", state " << state;
+    }
+    input.update();
+    EXPECT_FALSE(input.hasLeftWindow()) << "only in the update that saw it";
 }
 
 } // namespace

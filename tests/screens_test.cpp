@@ -5,6 +5,8 @@
 // The menu screens with the shipped fonts: their actions, texts, level
 // buttons and medals, and the holds they give back.
 
+#include "button.h"
+#include "imagebutton.h"
 #include "menue.h"
 #include "menuecopyright.h"
 #include "menuelost.h"
@@ -16,8 +18,13 @@
 #include "savegame.h"
 #include "texture2d.h"
 
+#include "engineenvironment.h"
 #include "menufixture.h"
 
+#include <SDL/SDL_mixer.h>
+
+#include <algorithm>
+#include <array>
 #include <set>
 #include <typeinfo>
 
@@ -61,6 +68,29 @@ protected:
         pointer(0, 0, false);
         screen->update();
         return captureFeedback([this] { screen->update(); });
+    }
+
+    // The captions of the screen's buttons drawn as under the pointer: a
+    // text button in the widget texture's second band, a picture button in
+    // the frame's left half.
+    std::vector<std::string> litCaptions(const std::vector<FeedbackPrimitive>& drawn) const
+    {
+        std::vector<std::string> lit;
+        for (const MenueItem* button : screen->getFocus().getButtons()) {
+            const Point2D low = button->getPosition(), high = low + button->getSize();
+            for (const FeedbackPrimitive& primitive : drawn) {
+                float sMax = 0, tMin = 1, tMax = 0;
+                for (const FeedbackVertex& v : primitive.vertices)
+                    sMax = std::max(sMax, v.s), tMin = std::min(tMin, v.t), tMax = std::max(tMax, v.t);
+                if (boundsOf(primitive) == Rect{low.x, low.y, high.x, high.y}
+                    && ((sMax <= 0.5f && tMin >= 0.5f) || (tMin >= 0.148f && tMax <= 0.293f))) {
+                    const auto* text = dynamic_cast<const Button*>(button);
+                    lit.push_back(text ? text->getText() : dynamic_cast<const ImageButton&>(*button).getText());
+                    break;
+                }
+            }
+        }
+        return lit;
     }
 
     std::unique_ptr<MenueImpl> screen;
@@ -126,6 +156,53 @@ TEST_F(ScreenTest, EveryScreenSendsItsActionsWritesItsTextsAndTheLevelSelectionO
         const Texture2D* expected = file ? manager.getResource<Texture2D>(file) : nullptr;
         EXPECT_EQ(expected, dynamic_cast<MenueLVL&>(*screen).medalFor(value)) << "value " << value;
         manager.releaseResource(expected);
+    }
+
+    // Walked with keys and with the pad alone: the arrows move the highlight
+    // to the nearest button in their direction (the first arrow lights the
+    // first button), Enter or the pad's bottom button presses it, and the
+    // pointer's hover and the highlight take turns.
+    struct Step { std::vector<std::array<int, 3>> events; std::vector<std::string> lit; };
+    const int down = SDL_HAT_DOWN, right = SDL_HAT_RIGHT, up = SDL_HAT_UP, left = SDL_HAT_LEFT;
+    const struct { Factory make; std::vector<Step> steps; Action action; } walks[] = {
+        {create<MenueMain>,
+         {{{{SDL_KEYDOWN, SDLK_DOWN, 0}}, {".start game"}},
+          {{{SDL_KEYUP, SDLK_DOWN, 0}, {SDL_KEYDOWN, SDLK_DOWN, 0}, {SDL_KEYDOWN, SDLK_RIGHT, 0}}, {".copyrights"}},
+          {{{SDL_KEYDOWN, SDLK_DOWN, 0}}, {".quit game"}},
+          {{{SDL_KEYDOWN, SDLK_DOWN, 0}}, {".quit game"}},
+          {{{SDL_KEYDOWN, SDLK_UP, 0}}, {".copyrights"}},
+          {{{SDL_MOUSEMOTION, 902, 530}}, {".start game"}}, // the pointer over ".start game" takes over
+          {{{SDL_KEYDOWN, SDLK_UP, 0}, {SDL_KEYDOWN, SDLK_DOWN, 0}}, {".copyrights"}}, // and waits
+          {{{SDL_KEYDOWN, SDLK_RETURN, 0}}, {".copyrights"}}},
+         {"Menue", "Copyright"}},
+        {create<MenueLVL>,
+         {{{{SDL_JOYHATMOTION, right, 0}}, {"Level 1"}},
+          {{{SDL_JOYHATMOTION, 0, 0}, {SDL_JOYHATMOTION, right, 0}}, {"Level 2"}},
+          {{{SDL_JOYHATMOTION, 0, 0}, {SDL_JOYAXISMOTION, 1, 32767}}, {"Level 5"}},
+          {{{SDL_JOYAXISMOTION, 1, 0}, {SDL_JOYAXISMOTION, 1, 32767}}, {"Special Level"}},
+          {{{SDL_JOYAXISMOTION, 1, 0}, {SDL_JOYHATMOTION, right, 0}}, {".main menu"}},
+          {{{SDL_JOYHATMOTION, up, 0}}, {"Level 6"}},
+          {{{SDL_JOYHATMOTION, left, 0}, {SDL_JOYBUTTONDOWN, 1, 0}}, {"Level 5"}}, // another face button: no press
+          {{{SDL_JOYHATMOTION, down, 0}, {SDL_JOYHATMOTION, up, 0}}, {"Level 5"}},
+          {{{SDL_JOYBUTTONDOWN, 0, 0}}, {"Level 5"}}},
+         {"Game", "resources/lvls/lvl2b.txt"}},
+    };
+    for (const auto& walk : walks) {
+        Recording<Menue> menue;
+        start(walk.make, &menue);
+        SCOPED_TRACE(typeid(*screen).name());
+        pointer(0, 0, false);
+        for (std::size_t i = 0; i < walk.steps.size(); ++i) {
+            const bool last = i + 1 == walk.steps.size();
+            Mix_HaltChannel(-1);
+            for (const auto& [type, a, b] : walk.steps[i].events)
+                pushEvent(static_cast<Uint8>(type), a, b);
+            EngineEnvironment::runEngineFrame();
+            EXPECT_EQ(walk.steps[i].lit, litCaptions(captureFeedback([this] { screen->update(); }))) << "step " << i;
+            EXPECT_EQ(last ? 1 : 0, plays(MenueMain::clickSoundFile)) << "step " << i;
+            EXPECT_EQ(last ? std::vector{walk.action} : std::vector<Action>{}, menue.actions) << "step " << i;
+        }
+        releaseAllInput();
     }
 
     // Titles and result lines in font 3, body lines in font 2; the captions are

@@ -44,6 +44,14 @@ void pushEvent(Uint8 type, int a, int b)
     } else if (type == SDL_MOUSEMOTION) {
         event.motion.x = static_cast<Uint16>(a);
         event.motion.y = static_cast<Uint16>(b);
+    } else if (type == SDL_JOYAXISMOTION) {
+        event.jaxis = {type, 0, static_cast<Uint8>(a), static_cast<Sint16>(b)};
+    } else if (type == SDL_JOYHATMOTION) {
+        event.jhat = {type, 0, 0, static_cast<Uint8>(a)};
+    } else if (type == SDL_JOYBUTTONDOWN || type == SDL_JOYBUTTONUP) {
+        event.jbutton = {type, 0, static_cast<Uint8>(a), type == SDL_JOYBUTTONDOWN ? Uint8{SDL_PRESSED} : Uint8{SDL_RELEASED}};
+    } else if (type == SDL_ACTIVEEVENT) {
+        event.active = {type, static_cast<Uint8>(a), static_cast<Uint8>(b)};
     } else {
         event.button = {type, 0, static_cast<Uint8>(a), 0, 5, 6};
     }
@@ -66,6 +74,13 @@ void releaseAllInput()
         pushEvent(SDL_KEYUP, key.sym);
     for (const Uint8 button : {SDL_BUTTON_LEFT, SDL_BUTTON_MIDDLE, SDL_BUTTON_RIGHT})
         pushEvent(SDL_MOUSEBUTTONUP, button);
+    input.update();
+    // The pad at rest: its controls let their keys go.
+    pushEvent(SDL_JOYAXISMOTION, 0, 0);
+    pushEvent(SDL_JOYAXISMOTION, 1, 0);
+    pushEvent(SDL_JOYHATMOTION, SDL_HAT_CENTERED);
+    for (int button = 0; button < 16; ++button)
+        pushEvent(SDL_JOYBUTTONUP, button);
     input.update();
     input.resetWheelUp();
     input.resetWheelDown();

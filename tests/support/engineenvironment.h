@@ -37,13 +37,14 @@ private:
 bool onSdl12Compat();
 
 // Queues an event for the engine's input: a key with its character, a mouse
-// button (pressed at 5, 6), or pointer motion to (a, b).
+// button (pressed at 5, 6), pointer motion to (a, b), the first pad's axis a
+// at value b, its hat at a, its button a, or the window's gain a of state b.
 void pushEvent(Uint8 type, int a, int b = 0);
 
 // Writes configText(sizes) as resources/config.cfg in `dir`, loads it and
 // restarts the renderer, in its orthographic mode.
 void restartRenderer(const ScopedWorkDir& dir, const std::map<std::string, int>& sizes);
 
-// Lets go of every held key and mouse button and clears the wheel flags:
-// the input is one object for the whole program.
+// Lets go of every held key, pad control and mouse button and clears the
+// wheel flags: the input is one object for the whole program.
 void releaseAllInput();

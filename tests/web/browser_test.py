@@ -12,15 +12,16 @@ seven thumbnails, a round of Level 1 won with held keys, the result screen;
 a second tab that shows how the medals are stored: an old tab's store and a
 reload in the same moment keep every tab's medals, a store under way holds the
 unload, a failed store says so, and the page keeps its end line after a fatal
-error at start and when its script cannot be loaded; then, with the server
-stopped and a touch screen emulated in a phone-sized window, a reload that
-shows both tabs' medals and a round won by touches alone; the canvas fitted to
-windows of several sizes, full screen, the ".quit game" and Escape endings and
-a fatal error's line in the page. Judges the canvas by its pixels as the
-desktop end-to-end tests judge the window, and the browser's console. Prints
-the first load's time and the frame rates of the menu and of a round. --shots
-saves JPEG pictures of the main screen and a round there, and of the page on
-the phone-sized touch screen.
+error at start and when its script cannot be loaded; the menus and Level 1
+played with a gamepad alone (a stub of the Gamepad API), the page hidden
+mid-round pausing it until P; then, with the server stopped and a touch screen
+emulated in a phone-sized window, a reload that shows both tabs' medals and a
+round won by touches alone; the canvas fitted to windows of several sizes,
+full screen, the ".quit game" and Escape endings and a fatal error's line in
+the page. Judges the canvas by its pixels as the desktop end-to-end tests
+judge the window, and the browser's console. Prints the first load's time and
+the frame rates of the menu and of a round. --shots saves JPEG pictures of the
+main screen and a round there, and of the page on the phone-sized touch screen.
 Exits 0 when everything held, 1 with the reasons otherwise."""
 
 import argparse
@@ -215,6 +216,19 @@ HOOKS_ON_EVERY_PAGE = """
 """ % TEST_HOOKS
 CAPTURE = "window.kerboltCapture = arguments[arguments.length - 1];"
 
+# A gamepad in the browser's standard layout, as the Gamepad API shows it.
+PAD_STUB = """
+var pad = {id: 'test pad', index: 0, mapping: 'standard', connected: true, timestamp: 1, axes: [0, 0, 0, 0],
+           buttons: Array.from({length: 17}, function () { return {pressed: false, value: 0}; })};
+navigator.getGamepads = function () { return [pad, null, null, null]; };
+window.kerboltPadButton = function (button, down) {
+  pad.buttons[button] = {pressed: down, value: down ? 1 : 0};
+  pad.timestamp++;
+};
+window.kerboltPadStick = function (x) { pad.axes[0] = x; pad.timestamp++; };
+"""
+PAD_SOUTH, PAD_DOWN, PAD_RIGHT = 0, 13, 15
+
 
 class Failure(Exception):
     pass
@@ -249,6 +263,7 @@ class Browser:
     def open(self):
         self.driver.get(self.url)
         self.find_canvas()
+        self.script(PAD_STUB)
 
     def find_canvas(self):
         try:
@@ -280,10 +295,10 @@ class Browser:
     def collect_console(self):
         self.console += self.driver.get_log("browser")
 
-    def picture(self):
+    def picture(self, url=None):
         """The frame just drawn, read back at the end of the page's next frame
         (a screenshot of the page takes seconds on a software renderer)."""
-        return decoded(self.driver.execute_async_script(CAPTURE))
+        return decoded(url or self.driver.execute_async_script(CAPTURE))
 
     def first_frame(self):
         """The first frame the game drew, as the page showed it."""
@@ -435,6 +450,22 @@ class Browser:
         frame = Box(left, HEIGHT - below_top + 32, 6, 64)  # the frame's left edge, beside the thumbnail
         self.click(left + 64, HEIGHT - below_top + 64, lambda picture: count(picture, frame, hover_like) >= 64)
 
+    def pad_tap(self, button, shows=None):
+        """A pad button pressed until the game has drawn `shows` (or two frames), then let go."""
+        self.script(f"kerboltPadButton({button}, true)")
+        if shows:
+            self.wait_for(f"the pad's button {button} seen", shows)
+        else:
+            self.wait_frames(2)
+        self.script(f"kerboltPadButton({button}, false)")
+
+    def wait_frames(self, frames):
+        end, last = time.monotonic() + SCREEN_TIMEOUT, self.frames() + frames
+        while self.frames() < last:
+            if time.monotonic() > end:
+                raise Failure("the page stopped drawing")
+            time.sleep(0.01)
+
     def key_down(self, key):
         ActionChains(self.driver).key_down(key).perform()
 
@@ -508,6 +539,7 @@ def frame_rate(browser, seconds):
 # shows that the round's moves do not depend on the frame rate.
 START_X, WALKING_SPEED, LEVEL_END = 45.0, 0.08, 760.0
 FRAME_MS = 50
+HIDDEN_SECONDS = 4
 TAKE_OFFS = (188.0, 388.0, 556.0, 678.0)
 
 GAME_CLOCK = """
@@ -528,6 +560,11 @@ Module.preMainLoop = function () {
   drawn.last = at;
   now += %d;
 };
+// The time a hidden page's frames stand still still passes, as on the wall clock.
+document.addEventListener('visibilitychange', function () {
+  if (document.hidden) window.kerboltHiddenAt = performance.now();
+  else now += performance.now() - window.kerboltHiddenAt;
+});
 """ % FRAME_MS
 
 
@@ -541,15 +578,20 @@ def run_to(browser, frame):
         time.sleep(0.01)
 
 
-def play_level_one(browser, shots):
-    """Holds the right arrow and jumps before each pit, with keys or with
-    touches as the browser has them; answers the round's frame rate while the
-    page draws freely (real time)."""
+def play_level_one(browser, shots, walk=None, jump=None, away=None):
+    """Walks right and jumps before each pit: with keys or touches as the
+    browser has them, or with the controls given (each takes True to hold,
+    False to let go); `away(browser, frame)` is called before the second jump
+    and answers how many frames it kept the round still. Answers the round's
+    frame rate while the page draws freely (real time)."""
+    as_keys = walk is None
+    walk = walk or (lambda on: (browser.press if on else browser.release)("right"))
+    jump = jump or (lambda on: (browser.press if on else browser.release)("jump"))
     browser.script("window.kerboltGate = Module.kerboltFrames; window.kerboltDrawn.frames = 0;"
                    "window.kerboltDrawn.ms = 0")
     walk_frame = browser.frames()  # the next frame is the first that walks
     step = WALKING_SPEED * FRAME_MS
-    browser.press("right")
+    walk(True)
     try:
         if shots:  # early, while the view still shows the player: the next frame drawn
             run_to(browser, walk_frame + 12)
@@ -557,18 +599,20 @@ def play_level_one(browser, shots):
                 browser.driver.get_screenshot_as_file(os.path.join(shots, "browser-phone.png"))
             else:
                 browser.script("window.kerboltCapture = function (url) { window.kerboltShot = url; }")
-        for take_off in TAKE_OFFS:
+        for n, take_off in enumerate(TAKE_OFFS):
+            if away and n == 1:
+                walk_frame += away(browser, browser.frames() + 15)  # in the air
             # After frame f the player stands at START_X + step (f - walk_frame).
             jump_frame = walk_frame + math.ceil((take_off - START_X) / step)
             run_to(browser, jump_frame)
-            if browser.held_keys() != [RIGHT_ARROW_CODE]:  # the last jump was let go, the run was not
+            if as_keys and browser.held_keys() != [RIGHT_ARROW_CODE]:  # the last jump was let go, the run was not
                 raise Failure(f"before the jump at {take_off} the game holds the keys {browser.held_keys()}")
-            browser.press("jump")
+            jump(True)
             run_to(browser, jump_frame + 1)
-            browser.release("jump")  # released long before the landing, or the next jump would follow
+            jump(False)  # released long before the landing, or the next jump would follow
         run_to(browser, walk_frame + math.ceil((LEVEL_END - START_X) / step) + 20)
     finally:
-        browser.release("right")
+        walk(False)
         browser.script("window.kerboltGate = Infinity")
     if shots and browser.touch_screen:
         Image.open(os.path.join(shots, "browser-phone.png")).convert("RGB").save(
@@ -712,6 +756,36 @@ def second_tab_steps(browser, first_medal):
     browser.driver.close()
 
 
+def picture_at(browser, frame):
+    """The picture of the page's frame number `frame` (the page held before it)."""
+    browser.script("window.kerboltShot = null;"
+                   "window.kerboltCapture = function (url) { window.kerboltShot = url; }")
+    run_to(browser, frame)
+    return browser.picture(browser.script("return window.kerboltShot"))
+
+
+def hide_during_round(browser, frame):
+    """Another tab in front of the page for some seconds after frame `frame`
+    (the page draws nothing meanwhile, and its clock runs on): the round must
+    stand still under its notice, not be lost, until P. Answers the frames it
+    stood still."""
+    run_to(browser, frame)
+    page = browser.driver.current_window_handle
+    browser.driver.switch_to.new_window("tab")
+    time.sleep(HIDDEN_SECONDS)
+    browser.driver.close()
+    browser.driver.switch_to.window(page)
+    first, later = picture_at(browser, frame + 2), picture_at(browser, frame + 5)
+    if not (shows_round(later) and np.array_equal(first[60:], later[60:])):  # all but the overlay's counters
+        raise Failure("after the page was hidden the round did not stand still")
+    if count(later, Box(WIDTH // 2 - 50, HEIGHT // 2, 110, 30), text_like) < 100:
+        raise Failure('the paused round does not say "Paused"')
+    browser.key_down("p")
+    run_to(browser, frame + 6)  # this frame still stands; the next moves
+    browser.key_up("p")
+    return 6
+
+
 def check_console(entries):
     # Failures the test caused on purpose.
     expected = (STORE_FAILED, "kerbolt.js - Failed to load resource", FATAL_AT_START,
@@ -774,6 +848,25 @@ def run(site, shots):
         second_tab_steps(browser, medals)
         browser.driver.switch_to.window(first_tab)
 
+        browser.reload()  # the medals must come back from the browser's storage
+        browser.wait_for("main screen after the reload", shows_main_screen)
+        # The pad alone: down lights ".start game", its bottom button presses it.
+        browser.pad_tap(PAD_DOWN, lambda p: count(p, caption_box(START_GAME), hover_like) >= 25)
+        browser.pad_tap(PAD_SOUTH, shows_level_selection)
+        levels = browser.wait_for("level selection after the reload", shows_level_selection)
+        if medal_pixels(levels, LEVEL_SLOTS[0]) < 30:
+            raise Failure("after the reload Level 1 shows no medal")
+        browser.script("FS.writeFile('/kerbolt/resources/savegame', '0 0 0 0 0 0 0 ')")
+        browser.script("window.kerboltWatchRound = true;" + GAME_CLOCK)
+        browser.pad_tap(PAD_RIGHT, lambda p: count(p, Box(50, HEIGHT - 250 + 32, 6, 64), hover_like) >= 64)
+        browser.pad_tap(PAD_SOUTH)
+        browser.wait_for_round()
+        play_level_one(browser, False, lambda on: browser.script("kerboltPadStick(%d)" % on),
+                       lambda on: browser.script("kerboltPadButton(%d, %s)" % (PAD_SOUTH, str(on).lower())),
+                       hide_during_round)
+        browser.wait_for("result screen after the pad's round", shows_result_screen)
+        won_medal(browser, "the pad's round")
+
         # Offline on a phone: the page and the game from the service worker's
         # cache, the medal from the browser's storage, a round won by touch.
         caches = browser.wait_until_kept()
@@ -829,9 +922,9 @@ def run(site, shots):
 
         browser.start_again()
         browser.wait_for("main screen after starting again", shows_main_screen)
-        browser.key_down(Keys.ESCAPE)
-        browser.key_up(Keys.ESCAPE)
+        browser.key_down(Keys.ESCAPE)  # held until seen: a tap can fall between two slow frames
         browser.wait_for_end("The game has ended.")
+        browser.key_up(Keys.ESCAPE)
         browser.collect_console()
         check_console(browser.console)
 
