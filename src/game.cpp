@@ -11,6 +11,7 @@
 #include "player.h"
 #include "renderer.h"
 #include "resourcemanager.h"
+#include "roundrules.h"
 #include "scenemanager.h"
 #include "sound.h"
 #include "texture2d.h"
@@ -182,7 +183,7 @@ void Game::landIfGrounded()
     if (!player->isJumping())
         return;
     const float ground = terrain->heightAt(player->getX(), player->getY());
-    if (player->getZ() < ground) {
+    if (RoundRules::landsOn(player->getZ(), ground)) {
         player->land();
         player->setZ(ground);
     }
@@ -192,27 +193,16 @@ void Game::testEndOfRound()
 {
     const float length = terrain->getLengthX();
     const float px = player->getX();
-    const bool onLowGround = player->getZ() <= 0.5f * terrain->getMaxHeight();
-    const bool farEndReached = px >= length / 1.01f;
+    const bool onLowGround = RoundRules::isLowGround(player->getZ(), terrain->getMaxHeight());
+    const bool farEndReached = RoundRules::reachesFarEnd(px, length);
     const bool caught = px <= -camera->getX() - catchDistance;
     if (onLowGround || farEndReached || caught)
         state = medalAt(px, farEndReached);
 }
 
-// The far-end test divides in single precision, the gold test in double.
-// For some lengths the single-precision mark lies a hair below the double
-// one, so reaching the far end counts as gold on its own.
 GAME_STATE Game::medalAt(float px, bool farEndReached) const
 {
-    const float length = terrain->getLengthX();
-    GAME_STATE medal = GAME_STATE::LOST;
-    if (px >= 0.5f * length)
-        medal = GAME_STATE::BRONZE;
-    if (px >= length / 1.333f)
-        medal = GAME_STATE::SILVER;
-    if (static_cast<double>(px) >= static_cast<double>(length) / 1.01 || farEndReached)
-        medal = GAME_STATE::GOLD;
-    return medal;
+    return RoundRules::medalAt(px, terrain->getLengthX(), farEndReached);
 }
 
 // A fiery band over the whole height of the left screen edge; the view

@@ -86,13 +86,13 @@ void Player::startWalking(int loops)
 void Player::moveRight()
 {
     startWalking(playTwice);
-    x += walkingSpeed * frameMilliseconds();
+    x += RoundRules::walkDistance(frameMilliseconds());
 }
 
 void Player::moveLeft()
 {
     startWalking(loopForever);
-    x -= walkingSpeed * frameMilliseconds();
+    x -= RoundRules::walkDistance(frameMilliseconds());
 }
 
 void Player::jump()
@@ -113,8 +113,8 @@ void Player::jump()
 void Player::update()
 {
     if (jumping != 0) {
-        jumpTime += frameMilliseconds() * jumpClockRate;
-        z = jumpStartZ + jumpTime * jumpSpeed - jumpTime * (jumpTime * (gravity * 0.5f));
+        jumpTime += RoundRules::jumpTimeStep(frameMilliseconds());
+        z = RoundRules::jumpHeight(jumpStartZ, jumpTime, jumpSpeed, gravity);
         if (z < previousZ)
             falling = 1;
         previousZ = z;
