@@ -6,7 +6,6 @@
 
 #include "config.h"
 #include "imagebutton.h"
-#include "menuemain.h"
 #include "resourcemanager.h"
 #include "savegame.h"
 #include "texture2d.h"
@@ -52,7 +51,7 @@ void MenueLVL::start(Menue* menue)
         levelButtons.push_back(std::move(button));
         added.start(Point2D(slots[i].left, Config::get("window_height") - slots[i].belowTop),
                     Point2D(levelButtonSide, levelButtonSide), level.title, level.thumbnail,
-                    MenueMain::clickSoundFile, MenueMain::hoverSoundFile);
+                    clickSoundFile, hoverSoundFile);
         added.setActionListener(listener, "Game", level.levelFile);
     }
     try {
