@@ -26,19 +26,6 @@
 #include <stdexcept>
 #include <utility>
 
-namespace {
-
-template <class T>
-void giveBack(T*& resource)
-{
-    if (!resource)
-        return;
-    ResourceManager::getInstance().releaseResource(resource);
-    resource = nullptr;
-}
-
-} // namespace
-
 Game::Game() = default;
 
 Game::~Game()
@@ -54,16 +41,15 @@ void Game::start(const std::string& fileName)
     state = GAME_STATE::RUNNING;
     scrollSpeed = baseSpeed;
 
-    ResourceManager& manager = ResourceManager::getInstance();
     sceneManager = std::make_unique<SceneManager>();
     sceneManager->init();
-    terrain = manager.getResource<Heightmap>(heightFieldName);
+    terrain = Held<Heightmap>(heightFieldName);
     checkTerrain();
-    sceneManager->addTerrain(terrain);
-    background = manager.getResource<Texture2D>(backgroundName);
-    sceneManager->setBackground(background);
-    explosionTexture = manager.getResource<Texture2D>(explosionTextureFile);
-    explosionSound = manager.getResource<Sound>(explosionSoundFile);
+    sceneManager->addTerrain(terrain.get());
+    background = Held<Texture2D>(backgroundName);
+    sceneManager->setBackground(background.get());
+    explosionTexture = Held<Texture2D>(explosionTextureFile);
+    explosionSound = Held<Sound>(explosionSoundFile);
     if (explosionSound->getChunk())
         Mix_PlayChannelTimed(-1, explosionSound->getChunk(), 0, -1);
 
@@ -116,6 +102,11 @@ void Game::placePlayer()
     const float y = 0.5f * terrain->getLengthY();
     player->setPosition(playerStartX, y, terrain->heightAt(playerStartX, y));
     sceneManager->addObject(player.get());
+}
+
+const Heightmap* Game::getTerrain() const
+{
+    return terrain.get();
 }
 
 GAME_STATE Game::update()
@@ -234,10 +225,10 @@ void Game::stop()
         sceneManager->clear();
         sceneManager.reset();
     }
-    giveBack(terrain);
-    giveBack(background);
-    giveBack(explosionTexture);
-    giveBack(explosionSound);
+    terrain.reset();
+    background.reset();
+    explosionTexture.reset();
+    explosionSound.reset();
     if (player) {
         player->releaseResources();
         player.reset();

@@ -61,10 +61,9 @@ void MenueLVL::start(Menue* menue)
         stop();
         throw;
     }
-    ResourceManager& manager = ResourceManager::getInstance();
-    goldMedal = manager.getResource<Texture2D>(goldMedalFile);
-    silverMedal = manager.getResource<Texture2D>(silverMedalFile);
-    bronzeMedal = manager.getResource<Texture2D>(bronzeMedalFile);
+    goldMedal = Held<Texture2D>(goldMedalFile);
+    silverMedal = Held<Texture2D>(silverMedalFile);
+    bronzeMedal = Held<Texture2D>(bronzeMedalFile);
 }
 
 void MenueLVL::stop()
@@ -72,10 +71,9 @@ void MenueLVL::stop()
     stopAll(items);
     stopAll(levelButtons);
     progress.clear();
-    ResourceManager& manager = ResourceManager::getInstance();
-    manager.releaseResource(std::exchange(goldMedal, nullptr));
-    manager.releaseResource(std::exchange(silverMedal, nullptr));
-    manager.releaseResource(std::exchange(bronzeMedal, nullptr));
+    goldMedal.reset();
+    silverMedal.reset();
+    bronzeMedal.reset();
 }
 
 void MenueLVL::update()
@@ -119,11 +117,11 @@ const Texture2D* MenueLVL::medalFor(int32_t value) const
     case 0:
         return nullptr;
     case 1:
-        return bronzeMedal;
+        return bronzeMedal.get();
     case 2:
-        return silverMedal;
+        return silverMedal.get();
     default:
-        return goldMedal;
+        return goldMedal.get();
     }
 }
 

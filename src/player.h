@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include "resourcemanager.h"
 #include "roundrules.h"
 
 #include <cstdint>
@@ -87,8 +88,8 @@ private:
     float gravity = unset;
     bool walking = false;
     bool movedThisFrame = false;
-    MeshZMS* mesh = nullptr;
-    Sound* jumpSound = nullptr;
-    Sound* landSound = nullptr;
-    Sound* walkSound = nullptr;
+    Held<MeshZMS> mesh;
+    Held<Sound> jumpSound;
+    Held<Sound> landSound;
+    Held<Sound> walkSound;
 };

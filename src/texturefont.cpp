@@ -65,20 +65,17 @@ GlyphCorners corners(int left, int right, const Cell& cell, int32_t size)
 void TextureFont::load(const std::string& fileName)
 {
     name = fileName;
-    ResourceManager& manager = ResourceManager::getInstance();
-    texture = manager.getResource<Texture2D>(fileName);
+    texture = Held<Texture2D>(fileName);
     // The texture is decoded and its image already given back, so this
     // decodes the picture a second time, just for measuring.
-    const Image* image = manager.getResource<Image>(fileName);
+    const Held<Image> image(fileName);
     setFiltering(image->getWidth());
     measureGlyphs(image->getSurface(), image->getInternalFormat() == GL_RGBA, image->getWidth());
-    manager.releaseResource(image);
 }
 
 void TextureFont::unload()
 {
-    ResourceManager::getInstance().releaseResource(texture);
-    texture = nullptr;
+    texture.reset();
 }
 
 void TextureFont::setFiltering(int32_t pictureWidth) const
@@ -140,7 +137,7 @@ const TextureFont::Letters& TextureFont::getLetters() const
 
 Texture2D* TextureFont::getTexture() const
 {
-    return texture;
+    return texture.get();
 }
 
 int32_t TextureFont::getSize() const
