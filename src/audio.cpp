@@ -5,11 +5,11 @@
 #include "audio.h"
 
 #include "config.h"
-#include "sound.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_mixer.h>
 
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -35,7 +35,7 @@ void Audio::start()
     // the first sound; and SDL's silent driver, whose thread waits a buffer's
     // length between buffers, would wait almost forever at a rate of 1 Hz or
     // below zero, so that closing the mixer would never end.
-    if (frequency != 0 && !Sound::rateConvertible(soundRate, frequency))
+    if (frequency != 0 && !rateConvertible(soundRate, frequency))
         throw std::runtime_error("src/audio: Could not init Audio Mode. The configured rate of " +
                                  std::to_string(frequency) + " Hz is too far from the sounds' " +
                                  std::to_string(soundRate) + " Hz.");
@@ -45,6 +45,12 @@ void Audio::start()
         throw std::runtime_error("src/audio: Could not init Audio Mode. Error in Mix_OpenAudio().");
     Mix_AllocateChannels(mixingChannels);
     Mix_Volume(quietChannel, quietVolume);
+}
+
+bool Audio::rateConvertible(int soundRate, int mixerRate)
+{
+    const auto sound = static_cast<int64_t>(soundRate), mixer = static_cast<int64_t>(mixerRate);
+    return sound > 0 && mixer > 0 && sound <= mixer * maximumRateFactor && mixer <= sound * maximumRateFactor;
 }
 
 bool Audio::update()

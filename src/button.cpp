@@ -10,8 +10,6 @@
 
 #include <GL/gl.h>
 
-#include <utility>
-
 namespace {
 
 // The widget texture's topmost band while the pointer is away, the band
@@ -31,16 +29,15 @@ void Button::start(const Point2D& newPosition, const Point2D& newSize, const std
 {
     MenueItem::start(newPosition, newSize);
     text = newText;
-    ResourceManager& manager = ResourceManager::getInstance();
-    clickSound = manager.getResource<Sound>(clickSoundFile);
-    hoverSound = manager.getResource<Sound>(hoverSoundFile);
+    clickSound = Held<Sound>(clickSoundFile);
+    hoverSound = Held<Sound>(hoverSoundFile);
 }
 
 void Button::update()
 {
     if (!box)
         return;
-    beginDrawing(gui);
+    beginDrawing(gui.get());
     const bool over = pointerOver();
     if (lit(over))
         drawQuad({{{0.0f, bandMiddle}, {1.0f, bandMiddle}, {1.0f, bandBottom}, {0.0f, bandBottom}}});
@@ -49,20 +46,19 @@ void Button::update()
 
     writeCaption(text, position.x + size.x - captionFromRight, position.y + captionAboveBottom, lit(over));
 
-    handlePointer(over, lit(over), hoverSound);
+    handlePointer(over, lit(over), hoverSound.get());
     glDisable(GL_BLEND);
 }
 
 void Button::press()
 {
-    play(clickSound);
+    play(clickSound.get());
     sendAction();
 }
 
 void Button::stop()
 {
     MenueItem::stop();
-    ResourceManager& manager = ResourceManager::getInstance();
-    manager.releaseResource(std::exchange(clickSound, nullptr));
-    manager.releaseResource(std::exchange(hoverSound, nullptr));
+    clickSound.reset();
+    hoverSound.reset();
 }

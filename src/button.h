@@ -5,6 +5,7 @@
 #pragma once
 
 #include "menueitem.h"
+#include "resourcemanager.h"
 
 // A text button drawn on the widget texture's upper bands: one band while
 // the pointer is away, the next while it is over, where the caption is
@@ -25,6 +26,6 @@ public:
 
 private:
     std::string text;
-    Sound* clickSound = nullptr;
-    Sound* hoverSound = nullptr;
+    Held<Sound> clickSound;
+    Held<Sound> hoverSound;
 };

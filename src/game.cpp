@@ -11,6 +11,7 @@
 #include "player.h"
 #include "renderer.h"
 #include "resourcemanager.h"
+#include "roundrules.h"
 #include "scenemanager.h"
 #include "sound.h"
 #include "texture2d.h"
@@ -24,19 +25,6 @@
 #include <cmath>
 #include <stdexcept>
 #include <utility>
-
-namespace {
-
-template <class T>
-void giveBack(T*& resource)
-{
-    if (!resource)
-        return;
-    ResourceManager::getInstance().releaseResource(resource);
-    resource = nullptr;
-}
-
-} // namespace
 
 Game::Game() = default;
 
@@ -53,16 +41,15 @@ void Game::start(const std::string& fileName)
     state = GAME_STATE::RUNNING;
     scrollSpeed = baseSpeed;
 
-    ResourceManager& manager = ResourceManager::getInstance();
     sceneManager = std::make_unique<SceneManager>();
     sceneManager->init();
-    terrain = manager.getResource<Heightmap>(heightFieldName);
+    terrain = Held<Heightmap>(heightFieldName);
     checkTerrain();
-    sceneManager->addTerrain(terrain);
-    background = manager.getResource<Texture2D>(backgroundName);
-    sceneManager->setBackground(background);
-    explosionTexture = manager.getResource<Texture2D>(explosionTextureFile);
-    explosionSound = manager.getResource<Sound>(explosionSoundFile);
+    sceneManager->addTerrain(terrain.get());
+    background = Held<Texture2D>(backgroundName);
+    sceneManager->setBackground(background.get());
+    explosionTexture = Held<Texture2D>(explosionTextureFile);
+    explosionSound = Held<Sound>(explosionSoundFile);
     if (explosionSound->getChunk())
         Mix_PlayChannelTimed(-1, explosionSound->getChunk(), 0, -1);
 
@@ -115,6 +102,11 @@ void Game::placePlayer()
     const float y = 0.5f * terrain->getLengthY();
     player->setPosition(playerStartX, y, terrain->heightAt(playerStartX, y));
     sceneManager->addObject(player.get());
+}
+
+const Heightmap* Game::getTerrain() const
+{
+    return terrain.get();
 }
 
 GAME_STATE Game::update()
@@ -189,7 +181,7 @@ void Game::landIfGrounded()
     if (!player->isJumping())
         return;
     const float ground = terrain->heightAt(player->getX(), player->getY());
-    if (player->getZ() < ground) {
+    if (RoundRules::landsOn(player->getZ(), ground)) {
         player->land();
         player->setZ(ground);
     }
@@ -199,27 +191,16 @@ void Game::testEndOfRound()
 {
     const float length = terrain->getLengthX();
     const float px = player->getX();
-    const bool onLowGround = player->getZ() <= 0.5f * terrain->getMaxHeight();
-    const bool farEndReached = px >= length / 1.01f;
+    const bool onLowGround = RoundRules::isLowGround(player->getZ(), terrain->getMaxHeight());
+    const bool farEndReached = RoundRules::reachesFarEnd(px, length);
     const bool caught = px <= -camera->getX() - catchDistance;
     if (onLowGround || farEndReached || caught)
         state = medalAt(px, farEndReached);
 }
 
-// The far-end test divides in single precision, the gold test in double.
-// For some lengths the single-precision mark lies a hair below the double
-// one, so reaching the far end counts as gold on its own.
 GAME_STATE Game::medalAt(float px, bool farEndReached) const
 {
-    const float length = terrain->getLengthX();
-    GAME_STATE medal = GAME_STATE::LOST;
-    if (px >= 0.5f * length)
-        medal = GAME_STATE::BRONZE;
-    if (px >= length / 1.333f)
-        medal = GAME_STATE::SILVER;
-    if (static_cast<double>(px) >= static_cast<double>(length) / 1.01 || farEndReached)
-        medal = GAME_STATE::GOLD;
-    return medal;
+    return RoundRules::medalAt(px, terrain->getLengthX(), farEndReached);
 }
 
 // A fiery band over the whole height of the left screen edge; the view
@@ -251,10 +232,10 @@ void Game::stop()
         sceneManager->clear();
         sceneManager.reset();
     }
-    giveBack(terrain);
-    giveBack(background);
-    giveBack(explosionTexture);
-    giveBack(explosionSound);
+    terrain.reset();
+    background.reset();
+    explosionTexture.reset();
+    explosionSound.reset();
     if (player) {
         player->releaseResources();
         player.reset();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "gamestate.h"
+#include "resourcemanager.h"
 
 #include <cstdint>
 #include <limits>
@@ -83,7 +84,7 @@ public:
     const std::string& getBackgroundName() const { return backgroundName; }
     // Null before start() and after stop(). The player and the camera may be
     // moved by tools and tests that stage a situation.
-    const Heightmap* getTerrain() const { return terrain; }
+    const Heightmap* getTerrain() const;
     Player* getPlayer() { return player.get(); }
     const Player* getPlayer() const { return player.get(); }
     Camera* getCamera() { return camera.get(); }
@@ -103,12 +104,12 @@ private:
     void drawExplosion() const;
 
     std::unique_ptr<SceneManager> sceneManager;
-    Heightmap* terrain = nullptr;
+    Held<Heightmap> terrain;
     std::unique_ptr<Player> player;
     std::unique_ptr<Camera> camera;
-    Texture2D* background = nullptr;
-    Texture2D* explosionTexture = nullptr;
-    Sound* explosionSound = nullptr;
+    Held<Texture2D> background;
+    Held<Texture2D> explosionTexture;
+    Held<Sound> explosionSound;
     float baseSpeed = std::numeric_limits<float>::quiet_NaN();
     std::string levelFile;
     std::string backgroundName;

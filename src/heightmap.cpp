@@ -11,6 +11,7 @@
 #include "meshzms.h"
 #include "platform.h"
 #include "resourcemanager.h"
+#include "surfacepixels.h"
 #include "texture2d.h"
 #include "tokenreader.h"
 
@@ -19,7 +20,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
 
 namespace {
@@ -55,68 +55,6 @@ public:
 private:
     Image* image;
 };
-
-// Keeps a surface's pixels addressable while they are read.
-class SurfaceLock {
-public:
-    explicit SurfaceLock(SDL_Surface* surface) : surface(surface && Platform::mustLock(*surface) ? surface : nullptr)
-    {
-        if (this->surface)
-            SDL_LockSurface(this->surface);
-    }
-    ~SurfaceLock()
-    {
-        if (surface)
-            SDL_UnlockSurface(surface);
-    }
-    SurfaceLock(const SurfaceLock&) = delete;
-    SurfaceLock& operator=(const SurfaceLock&) = delete;
-
-private:
-    SDL_Surface* surface;
-};
-
-struct Rgba8 {
-    uint8_t r = 0, g = 0, b = 0, a = 0;
-};
-
-// The stored value of pixel (i, j), read through the surface's pitch and
-// bytes per pixel; memcpy because rows need not be aligned for wide reads.
-Uint32 pixelValue(const SDL_Surface& surface, int32_t i, int32_t j)
-{
-    const int bytes = surface.format->BytesPerPixel;
-    const uint8_t* at = static_cast<const uint8_t*>(surface.pixels) + static_cast<std::size_t>(j) * surface.pitch
-        + static_cast<std::size_t>(i) * static_cast<std::size_t>(bytes);
-    switch (bytes) {
-    case 1:
-        return at[0];
-    case 2: {
-        Uint16 value;
-        std::memcpy(&value, at, sizeof value);
-        return value;
-    }
-    case 3:
-#if SDL_BYTEORDER == SDL_BIG_ENDIAN
-        return Uint32{at[0]} << 16 | Uint32{at[1]} << 8 | Uint32{at[2]};
-#else
-        return Uint32{at[0]} | Uint32{at[1]} << 8 | Uint32{at[2]} << 16;
-#endif
-    case 4: {
-        Uint32 value;
-        std::memcpy(&value, at, sizeof value);
-        return value;
-    }
-    default:
-        return 0;
-    }
-}
-
-Rgba8 colourAt(const SDL_Surface& surface, int32_t i, int32_t j)
-{
-    Rgba8 colour;
-    SDL_GetRGBA(pixelValue(surface, i, j), surface.format, &colour.r, &colour.g, &colour.b, &colour.a);
-    return colour;
-}
 
 Point3D positionOf(const Vertex& vertex)
 {

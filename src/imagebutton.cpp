@@ -10,8 +10,6 @@
 
 #include <GL/gl.h>
 
-#include <utility>
-
 namespace {
 
 // The caption's top-left corner relative to the left and bottom edges.
@@ -26,10 +24,9 @@ void ImageButton::start(const Point2D& newPosition, const Point2D& newSize, cons
 {
     MenueItem::start(newPosition, newSize);
     text = newText;
-    ResourceManager& manager = ResourceManager::getInstance();
-    image = manager.getResource<Texture2D>(imageFile);
-    clickSound = manager.getResource<Sound>(clickSoundFile);
-    hoverSound = manager.getResource<Sound>(hoverSoundFile);
+    image = Held<Texture2D>(imageFile);
+    clickSound = Held<Sound>(clickSoundFile);
+    hoverSound = Held<Sound>(hoverSoundFile);
 }
 
 void ImageButton::update()
@@ -37,10 +34,10 @@ void ImageButton::update()
     if (!box)
         return;
     // The picture is stored mirrored in both directions.
-    beginDrawing(image);
+    beginDrawing(image.get());
     drawQuad({{{1.0f, 1.0f}, {0.0f, 1.0f}, {0.0f, 0.0f}, {1.0f, 0.0f}}});
 
-    glBindTexture(GL_TEXTURE_2D, gui != nullptr ? gui->getId() : 0);
+    glBindTexture(GL_TEXTURE_2D, gui ? gui->getId() : 0);
     const bool over = pointerOver();
     if (lit(over))
         drawQuad({{{0.0f, 0.5f}, {0.5f, 0.5f}, {0.5f, 1.0f}, {0.0f, 1.0f}}});
@@ -49,21 +46,20 @@ void ImageButton::update()
 
     writeCaption(text, position.x + captionFromLeft, position.y + captionAboveBottom, lit(over));
 
-    handlePointer(over, lit(over), hoverSound);
+    handlePointer(over, lit(over), hoverSound.get());
     glDisable(GL_BLEND);
 }
 
 void ImageButton::press()
 {
-    play(clickSound);
+    play(clickSound.get());
     sendAction();
 }
 
 void ImageButton::stop()
 {
     MenueItem::stop();
-    ResourceManager& manager = ResourceManager::getInstance();
-    manager.releaseResource(std::exchange(image, nullptr));
-    manager.releaseResource(std::exchange(clickSound, nullptr));
-    manager.releaseResource(std::exchange(hoverSound, nullptr));
+    image.reset();
+    clickSound.reset();
+    hoverSound.reset();
 }

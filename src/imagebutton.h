@@ -5,6 +5,7 @@
 #pragma once
 
 #include "menueitem.h"
+#include "resourcemanager.h"
 
 // A picture button (a level's thumbnail): the picture fills the rectangle
 // in every frame, and a frame from the lower half of the widget texture is
@@ -26,8 +27,8 @@ public:
     const std::string& getText() const { return text; }
 
 private:
-    Texture2D* image = nullptr;
-    Sound* clickSound = nullptr;
-    Sound* hoverSound = nullptr;
+    Held<Texture2D> image;
+    Held<Sound> clickSound;
+    Held<Sound> hoverSound;
     std::string text;
 };

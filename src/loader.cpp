@@ -24,7 +24,7 @@ void Loader::show()
 
 void Loader::load()
 {
-    picture = ResourceManager::getInstance().getResource<Texture2D>(pictureFile);
+    picture = Held<Texture2D>(pictureFile);
 }
 
 void Loader::draw() const
@@ -34,7 +34,7 @@ void Loader::draw() const
 
     // Texturing is on and blending off since the renderer started, so the
     // picture covers whatever the buffer held.
-    glBindTexture(GL_TEXTURE_2D, picture != nullptr ? picture->getId() : 0);
+    glBindTexture(GL_TEXTURE_2D, picture ? picture->getId() : 0);
     glBegin(GL_QUADS);
     glTexCoord2f(0.0f, 1.0f);
     glVertex2f(0.0f, 0.0f);
@@ -50,6 +50,5 @@ void Loader::draw() const
 void Loader::unload()
 {
     // The last hold: the manager deletes the texture right here.
-    ResourceManager::getInstance().releaseResource(picture);
-    picture = nullptr;
+    picture.reset();
 }

@@ -6,6 +6,7 @@
 
 #include "singleton.h"
 #include "unit.h"
+#include "resourcemanager.h"
 
 class Texture2D;
 
@@ -35,5 +36,5 @@ private:
     friend class SingletonSlot<Loader>;
     Loader() = default;
 
-    Texture2D* picture = nullptr;
+    Held<Texture2D> picture;
 };

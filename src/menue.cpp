@@ -71,11 +71,10 @@ Menue::~Menue()
 
 void Menue::start(APP_STATE firstScreen)
 {
-    ResourceManager& manager = ResourceManager::getInstance();
-    terrain = manager.getResource<Heightmap>(terrainFile);
-    shade = manager.getResource<Texture2D>(shadeFile);
-    clickSound = manager.getResource<Sound>(clickSoundFile);
-    overSound = manager.getResource<Sound>(overSoundFile);
+    terrain = Held<Heightmap>(terrainFile);
+    shade = Held<Texture2D>(shadeFile);
+    clickSound = Held<Sound>(clickSoundFile);
+    overSound = Held<Sound>(overSoundFile);
     position = Point3D(0.0f, -20.0f, -220.0f);
     spinAngle = startSpinAngle;
     tiltAngle = startTiltAngle;
@@ -103,15 +102,10 @@ void Menue::stop()
         screen->stop();
         screen.reset();
     }
-    ResourceManager& manager = ResourceManager::getInstance();
-    for (const Resource* held : {static_cast<const Resource*>(terrain), static_cast<const Resource*>(shade),
-                                 static_cast<const Resource*>(clickSound), static_cast<const Resource*>(overSound)})
-        if (held != nullptr)
-            manager.releaseResource(held);
-    terrain = nullptr;
-    shade = nullptr;
-    clickSound = nullptr;
-    overSound = nullptr;
+    terrain.reset();
+    shade.reset();
+    clickSound.reset();
+    overSound.reset();
 }
 
 void Menue::actionPerformed(const std::string& fromSender, const std::string& fromCommand)
@@ -148,7 +142,7 @@ void Menue::drawBackdrop()
     glRotatef(tiltAngle, 1.0f, 0.0f, 0.0f);
     glRotatef(spinAngle, 0.0f, 0.0f, 1.0f);
     glTranslatef(-190.0f, -190.0f, 0.0f);
-    if (terrain != nullptr)
+    if (terrain)
         terrain->drawAll();
 }
 
@@ -158,7 +152,7 @@ void Menue::drawShade() const
     renderer.setOrtho();
     glEnable(GL_BLEND);
     glLoadIdentity();
-    glBindTexture(GL_TEXTURE_2D, shade != nullptr ? shade->getId() : 0);
+    glBindTexture(GL_TEXTURE_2D, shade ? shade->getId() : 0);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     drawShadeQuads(renderer.getWidth(), renderer.getHeight());
     glDisable(GL_BLEND);

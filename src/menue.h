@@ -7,6 +7,7 @@
 #include "actionlistener.h"
 #include "appstate.h"
 #include "point.h"
+#include "resourcemanager.h"
 
 #include <memory>
 #include <string>
@@ -72,10 +73,10 @@ private:
     void drawShade() const;
     void openScreen(APP_STATE which);
 
-    Heightmap* terrain = nullptr;
-    Texture2D* shade = nullptr;
-    Sound* clickSound = nullptr;
-    Sound* overSound = nullptr;
+    Held<Heightmap> terrain;
+    Held<Texture2D> shade;
+    Held<Sound> clickSound;
+    Held<Sound> overSound;
     Point3D position{0.0f, -20.0f, -220.0f};
     float spinAngle = startSpinAngle;
     float tiltAngle = startTiltAngle;

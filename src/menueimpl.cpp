@@ -8,7 +8,6 @@
 #include "config.h"
 #include "fontwriter.h"
 #include "menue.h"
-#include "menuemain.h"
 
 MenueImpl::~MenueImpl() = default;
 
@@ -50,7 +49,7 @@ void MenueImpl::addMenueButton(Widgets& widgets, const Point2D& position, const 
     auto button = std::make_unique<Button>();
     Button& added = *button;
     widgets.push_back(std::move(button));
-    added.start(position, Point2D(256, 37), text, MenueMain::clickSoundFile, MenueMain::hoverSoundFile);
+    added.start(position, Point2D(256, 37), text, clickSoundFile, hoverSoundFile);
     added.setActionListener(listener, "Menue", command);
 }
 

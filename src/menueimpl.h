@@ -22,6 +22,9 @@ class Menue;
 class MenueImpl {
 public:
     using Widgets = std::vector<std::unique_ptr<MenueItem>>;
+    // What every screen's buttons play when clicked and when the pointer enters.
+    static constexpr const char* clickSoundFile = "resources/sounds/menue_click.wav";
+    static constexpr const char* hoverSoundFile = "resources/sounds/menue_over.wav";
     // A line of a screen's text and how far below the window's top edge its
     // glyphs begin.
     struct TextLine {

@@ -15,8 +15,6 @@
 #include <GL/gl.h>
 #include <SDL/SDL_mixer.h>
 
-#include <utility>
-
 namespace {
 
 Point2D makePoint(float x, float y)
@@ -36,7 +34,7 @@ void MenueItem::start(const Point2D& newPosition, const Point2D& newSize)
     size = newSize;
     box = std::make_unique<BoundingBox2D>(makePoint(position.x, position.x + size.x),
                                           makePoint(position.y + size.y, position.y));
-    gui = ResourceManager::getInstance().getResource<Texture2D>(guiTextureFile);
+    gui = Held<Texture2D>(guiTextureFile);
 }
 
 void MenueItem::update() {}
@@ -44,7 +42,7 @@ void MenueItem::update() {}
 void MenueItem::stop()
 {
     box.reset();
-    ResourceManager::getInstance().releaseResource(std::exchange(gui, nullptr));
+    gui.reset();
     pressed = false;
     hovered = false;
     highlighted = false;

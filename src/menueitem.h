@@ -6,6 +6,7 @@
 
 #include "boundingbox.h"
 #include "point.h"
+#include "resourcemanager.h"
 
 #include <array>
 #include <memory>
@@ -97,7 +98,7 @@ protected:
     Point2D position;
     Point2D size;
     std::unique_ptr<BoundingBox2D> box;
-    Texture2D* gui = nullptr;
+    Held<Texture2D> gui;
     bool pressed = false;
     bool hovered = false;
     bool highlighted = false;

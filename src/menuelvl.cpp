@@ -6,7 +6,6 @@
 
 #include "config.h"
 #include "imagebutton.h"
-#include "menuemain.h"
 #include "resourcemanager.h"
 #include "savegame.h"
 #include "texture2d.h"
@@ -52,7 +51,7 @@ void MenueLVL::start(Menue* menue)
         levelButtons.push_back(std::move(button));
         added.start(Point2D(slots[i].left, Config::get("window_height") - slots[i].belowTop),
                     Point2D(levelButtonSide, levelButtonSide), level.title, level.thumbnail,
-                    MenueMain::clickSoundFile, MenueMain::hoverSoundFile);
+                    clickSoundFile, hoverSoundFile);
         added.setActionListener(listener, "Game", level.levelFile);
     }
     try {
@@ -67,10 +66,9 @@ void MenueLVL::start(Menue* menue)
     buttons.resize(offeredLevels());
     buttons.push_back(items.front().get());
     focus.setButtons(std::move(buttons));
-    ResourceManager& manager = ResourceManager::getInstance();
-    goldMedal = manager.getResource<Texture2D>(goldMedalFile);
-    silverMedal = manager.getResource<Texture2D>(silverMedalFile);
-    bronzeMedal = manager.getResource<Texture2D>(bronzeMedalFile);
+    goldMedal = Held<Texture2D>(goldMedalFile);
+    silverMedal = Held<Texture2D>(silverMedalFile);
+    bronzeMedal = Held<Texture2D>(bronzeMedalFile);
 }
 
 void MenueLVL::stop()
@@ -79,10 +77,9 @@ void MenueLVL::stop()
     stopAll(items);
     stopAll(levelButtons);
     progress.clear();
-    ResourceManager& manager = ResourceManager::getInstance();
-    manager.releaseResource(std::exchange(goldMedal, nullptr));
-    manager.releaseResource(std::exchange(silverMedal, nullptr));
-    manager.releaseResource(std::exchange(bronzeMedal, nullptr));
+    goldMedal.reset();
+    silverMedal.reset();
+    bronzeMedal.reset();
 }
 
 void MenueLVL::update()
@@ -127,11 +124,11 @@ const Texture2D* MenueLVL::medalFor(int32_t value) const
     case 0:
         return nullptr;
     case 1:
-        return bronzeMedal;
+        return bronzeMedal.get();
     case 2:
-        return silverMedal;
+        return silverMedal.get();
     default:
-        return goldMedal;
+        return goldMedal.get();
     }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "menueimpl.h"
+#include "resourcemanager.h"
 
 #include <cstdint>
 #include <vector>
@@ -45,7 +46,7 @@ private:
     Widgets items;
     Widgets levelButtons;
     std::vector<int32_t> progress;
-    Texture2D* goldMedal = nullptr;
-    Texture2D* silverMedal = nullptr;
-    Texture2D* bronzeMedal = nullptr;
+    Held<Texture2D> goldMedal;
+    Held<Texture2D> silverMedal;
+    Held<Texture2D> bronzeMedal;
 };

@@ -12,9 +12,6 @@ class ActionListener;
 // buttons ".start game", ".copyrights" and ".quit game".
 class MenueMain : public MenueImpl {
 public:
-    static constexpr const char* clickSoundFile = "resources/sounds/menue_click.wav";
-    static constexpr const char* hoverSoundFile = "resources/sounds/menue_over.wav";
-
     void start(Menue* menue) override;
     void stop() override;
     void update() override;

@@ -21,7 +21,7 @@ MenueResult::MenueResult(std::string firstLine, std::string secondLine)
 
 void MenueResult::start(Menue* menue)
 {
-    endSound = ResourceManager::getInstance().getResource<Sound>(endSoundFile);
+    endSound = Held<Sound>(endSoundFile);
     if (Mix_Chunk* chunk = endSound->getChunk())
         Mix_PlayChannel(-1, chunk, 0);
     MenueMain::addMainButtons(items, listenerOf(menue));
@@ -32,7 +32,7 @@ void MenueResult::stop()
 {
     focus.clear();
     stopAll(items);
-    ResourceManager::getInstance().releaseResource(std::exchange(endSound, nullptr));
+    endSound.reset();
 }
 
 void MenueResult::update()

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "menueimpl.h"
+#include "resourcemanager.h"
 
 #include <string>
 
@@ -30,7 +31,7 @@ protected:
 
 private:
     Widgets items;
-    Sound* endSound = nullptr;
+    Held<Sound> endSound;
     std::string firstLine;
     std::string secondLine;
 };

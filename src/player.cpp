@@ -24,13 +24,6 @@ float frameMilliseconds()
     return static_cast<float>(Timer::getInstance().getDelta());
 }
 
-template <class T>
-void giveBack(T*& resource)
-{
-    ResourceManager::getInstance().releaseResource(resource);
-    resource = nullptr;
-}
-
 } // namespace
 
 Player::~Player()
@@ -40,24 +33,18 @@ Player::~Player()
 
 void Player::loadResources()
 {
-    ResourceManager& manager = ResourceManager::getInstance();
-    releaseResources(); // a second load must not strand the first holds
-    mesh = manager.getResource<MeshZMS>(meshFile);
-    jumpSound = manager.getResource<Sound>(jumpSoundFile);
-    landSound = manager.getResource<Sound>(landSoundFile);
-    walkSound = manager.getResource<Sound>(walkSoundFile);
+    mesh = Held<MeshZMS>(meshFile);
+    jumpSound = Held<Sound>(jumpSoundFile);
+    landSound = Held<Sound>(landSoundFile);
+    walkSound = Held<Sound>(walkSoundFile);
 }
 
 void Player::releaseResources()
 {
-    if (mesh)
-        giveBack(mesh);
-    if (walkSound)
-        giveBack(walkSound);
-    if (landSound)
-        giveBack(landSound);
-    if (jumpSound)
-        giveBack(jumpSound);
+    mesh.reset();
+    walkSound.reset();
+    landSound.reset();
+    jumpSound.reset();
 }
 
 void Player::setPosition(float newX, float newY, float newZ)
@@ -78,7 +65,7 @@ void Player::play(const Sound* sound, int channel, int loops)
 void Player::startWalking(int loops)
 {
     if (!walking && jumping == 0)
-        play(walkSound, walkingChannel, loops);
+        play(walkSound.get(), walkingChannel, loops);
     movedThisFrame = true;
     walking = true;
 }
@@ -86,20 +73,20 @@ void Player::startWalking(int loops)
 void Player::moveRight()
 {
     startWalking(playTwice);
-    x += walkingSpeed * frameMilliseconds();
+    x += RoundRules::walkDistance(frameMilliseconds());
 }
 
 void Player::moveLeft()
 {
     startWalking(loopForever);
-    x -= walkingSpeed * frameMilliseconds();
+    x -= RoundRules::walkDistance(frameMilliseconds());
 }
 
 void Player::jump()
 {
     if (jumping != 0)
         return;
-    play(jumpSound, anyFreeChannel, playOnce);
+    play(jumpSound.get(), anyFreeChannel, playOnce);
     Mix_HaltChannel(walkingChannel);
     jumpSpeed = initialJumpSpeed;
     jumping = 1;
@@ -113,8 +100,8 @@ void Player::jump()
 void Player::update()
 {
     if (jumping != 0) {
-        jumpTime += frameMilliseconds() * jumpClockRate;
-        z = jumpStartZ + jumpTime * jumpSpeed - jumpTime * (jumpTime * (gravity * 0.5f));
+        jumpTime += RoundRules::jumpTimeStep(frameMilliseconds());
+        z = RoundRules::jumpHeight(jumpStartZ, jumpTime, jumpSpeed, gravity);
         if (z < previousZ)
             falling = 1;
         previousZ = z;
@@ -129,7 +116,7 @@ void Player::update()
 
 void Player::land()
 {
-    play(landSound, anyFreeChannel, playOnce);
+    play(landSound.get(), anyFreeChannel, playOnce);
     falling = 0;
     walking = false;
     jumping = 0;

@@ -4,6 +4,9 @@
 
 #pragma once
 
+#include "resourcemanager.h"
+#include "roundrules.h"
+
 #include <cstdint>
 #include <limits>
 
@@ -19,10 +22,10 @@ class Sound;
 // a move stops it, so the next move starts it afresh.
 class Player {
 public:
-    static constexpr float walkingSpeed = 0.08f; // world units per millisecond
-    static constexpr float initialJumpSpeed = 9.5f; // units per tenth of a second
-    static constexpr float jumpGravity = 2.0f;
-    static constexpr float jumpClockRate = 0.01f; // jump time (tenths of a second) per millisecond
+    static constexpr float walkingSpeed = RoundRules::walkingSpeed;
+    static constexpr float initialJumpSpeed = RoundRules::initialJumpSpeed;
+    static constexpr float jumpGravity = RoundRules::jumpGravity;
+    static constexpr float jumpClockRate = RoundRules::jumpClockRate;
     static constexpr int walkingChannel = 15;
 
     static constexpr const char* meshFile = "resources/meshes/player.zms";
@@ -85,8 +88,8 @@ private:
     float gravity = unset;
     bool walking = false;
     bool movedThisFrame = false;
-    MeshZMS* mesh = nullptr;
-    Sound* jumpSound = nullptr;
-    Sound* landSound = nullptr;
-    Sound* walkSound = nullptr;
+    Held<MeshZMS> mesh;
+    Held<Sound> jumpSound;
+    Held<Sound> landSound;
+    Held<Sound> walkSound;
 };

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <typeindex>
+#include <utility>
 #include <vector>
 
 // Identifies one concrete resource class: exact-class identity, creation
@@ -72,4 +73,42 @@ private:
         const ResourceType* type;
     };
     std::vector<Entry> resources;
+};
+
+// One hold on a resource of the manager, given back when the handle is reset,
+// assigned over or destroyed, so that no hold taken in a start() can outlive
+// the stop() or the object that took it. Empty by default. T may be an
+// incomplete type where a handle is only declared or destroyed.
+template <class T>
+class Held {
+public:
+    Held() = default;
+    // Takes a hold on the T of this file (ResourceManager::getResource).
+    explicit Held(const std::string& fileName) : resource(ResourceManager::getInstance().getResource<T>(fileName)) {}
+    ~Held() { reset(); }
+    Held(Held&& other) noexcept : resource(std::exchange(other.resource, nullptr)) {}
+    Held& operator=(Held&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            resource = std::exchange(other.resource, nullptr);
+        }
+        return *this;
+    }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+
+    // Gives the hold back now; an empty handle changes nothing.
+    void reset()
+    {
+        if (resource)
+            ResourceManager::getInstance().releaseResource(std::exchange(resource, nullptr));
+    }
+
+    T* get() const { return static_cast<T*>(resource); }
+    T* operator->() const { return get(); }
+    explicit operator bool() const { return resource != nullptr; }
+
+private:
+    Resource* resource = nullptr; // a Resource, so that T need not be complete here
 };

@@ -4,6 +4,7 @@
 
 #include "sound.h"
 
+#include "audio.h"
 #include "platform.h"
 
 #include <cstdint>
@@ -58,19 +59,13 @@ void Sound::loadFile(const std::string& fileName)
     freeData(); // a second load of the same object must not leak the first chunk
     const std::optional<int> rate = headerRate(fileName);
     const std::optional<int> mixerRate = Platform::mixerRate();
-    if (rate && mixerRate && !rateConvertible(*rate, *mixerRate))
+    if (rate && mixerRate && !Audio::rateConvertible(*rate, *mixerRate))
         throw UnloadableResourceException("src/sound: Cannot load Resource " + fileName + ". Its rate of " +
                                           std::to_string(*rate) + " Hz is too far from the mixer's " +
                                           std::to_string(*mixerRate) + " Hz.");
     chunk = Platform::loadSound(fileName);
     if (!chunk)
         throw UnloadableResourceException("src/sound: Cannot load Resource " + fileName);
-}
-
-bool Sound::rateConvertible(int soundRate, int mixerRate)
-{
-    const auto sound = static_cast<int64_t>(soundRate), mixer = static_cast<int64_t>(mixerRate);
-    return sound > 0 && mixer > 0 && sound <= mixer * maximumRateFactor && mixer <= sound * maximumRateFactor;
 }
 
 void Sound::loadDefault()

@@ -7,9 +7,9 @@
 #include "image.h"
 #include "platform.h"
 #include "resourcemanager.h"
+#include "surfacepixels.h"
 
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -26,28 +26,6 @@ struct Upload {
     const void* pixels() const { return converted.empty() ? surfacePixels : converted.data(); }
 };
 
-// The raw value of one pixel of 1 to 4 bytes, as SDL's pixel format reads it.
-Uint32 pixelValue(const uint8_t* at, int bytesPerPixel)
-{
-    if (bytesPerPixel == 1)
-        return at[0];
-    if (bytesPerPixel == 3) {
-#if SDL_BYTEORDER == SDL_LIL_ENDIAN
-        return at[0] | (at[1] << 8) | (at[2] << 16);
-#else
-        return (at[0] << 16) | (at[1] << 8) | at[2];
-#endif
-    }
-    if (bytesPerPixel == 2) {
-        Uint16 value = 0;
-        std::memcpy(&value, at, sizeof value);
-        return value;
-    }
-    Uint32 value = 0;
-    std::memcpy(&value, at, sizeof value);
-    return value;
-}
-
 // Tightly packed R,G,B,A bytes of any SDL surface, read through its own pixel
 // format; colour-keyed pixels get alpha 0.
 void convertToRgba(const SDL_Surface& surface, Upload& upload)
@@ -59,7 +37,7 @@ void convertToRgba(const SDL_Surface& surface, Upload& upload)
     for (int y = 0; y < surface.h; ++y) {
         const auto* row = static_cast<const uint8_t*>(surface.pixels) + static_cast<std::ptrdiff_t>(y) * surface.pitch;
         for (int x = 0; x < surface.w; ++x, out += 4) {
-            const Uint32 value = pixelValue(row + x * pixel.BytesPerPixel, pixel.BytesPerPixel);
+            const Uint32 value = rawPixelValue(row + x * pixel.BytesPerPixel, pixel.BytesPerPixel);
             SDL_GetRGBA(value, const_cast<SDL_PixelFormat*>(&pixel), &out[0], &out[1], &out[2], &out[3]);
             if (key && value == *key)
                 out[3] = 0;

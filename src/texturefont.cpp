@@ -7,36 +7,14 @@
 #include "image.h"
 #include "platform.h"
 #include "resourcemanager.h"
+#include "surfacepixels.h"
 #include "texture2d.h"
 
 #include <GL/gl.h>
 
-#include <cstring>
 #include <optional>
 
 namespace {
-
-// Keeps a surface locked while its pixels are read directly.
-class SurfaceLock {
-public:
-    explicit SurfaceLock(SDL_Surface* surface) : surface(surface)
-    {
-        if (surface != nullptr && Platform::mustLock(*surface) && SDL_LockSurface(surface) != 0)
-            this->surface = nullptr;
-    }
-    ~SurfaceLock()
-    {
-        if (surface != nullptr && Platform::mustLock(*surface))
-            SDL_UnlockSurface(surface);
-    }
-    SurfaceLock(const SurfaceLock&) = delete;
-    SurfaceLock& operator=(const SurfaceLock&) = delete;
-
-    bool locked() const { return surface != nullptr; }
-
-private:
-    SDL_Surface* surface;
-};
 
 // The pixel rectangle of one grid cell: columns x0 to x1 - 1, rows y0 to y1 - 1.
 struct Cell {
@@ -87,20 +65,17 @@ GlyphCorners corners(int left, int right, const Cell& cell, int32_t size)
 void TextureFont::load(const std::string& fileName)
 {
     name = fileName;
-    ResourceManager& manager = ResourceManager::getInstance();
-    texture = manager.getResource<Texture2D>(fileName);
+    texture = Held<Texture2D>(fileName);
     // The texture is decoded and its image already given back, so this
     // decodes the picture a second time, just for measuring.
-    const Image* image = manager.getResource<Image>(fileName);
+    const Held<Image> image(fileName);
     setFiltering(image->getWidth());
     measureGlyphs(image->getSurface(), image->getInternalFormat() == GL_RGBA, image->getWidth());
-    manager.releaseResource(image);
 }
 
 void TextureFont::unload()
 {
-    ResourceManager::getInstance().releaseResource(texture);
-    texture = nullptr;
+    texture.reset();
 }
 
 void TextureFont::setFiltering(int32_t pictureWidth) const
@@ -117,7 +92,7 @@ void TextureFont::measureGlyphs(SDL_Surface* surface, bool alphaInk, int32_t pic
 {
     size = pictureWidth;
     const SurfaceLock lock(surface);
-    const bool readable = surface != nullptr && lock.locked();
+    const bool readable = surface != nullptr && lock.readable();
     const auto inked = [&](int x, int y) { return readable && isInked(surface, alphaInk, x, y); };
 
     const int cellSide = size / cellsPerRow;
@@ -152,32 +127,7 @@ bool TextureFont::isInked(const SDL_Surface* surface, bool alphaInk, int x, int 
 
 Uint32 TextureFont::getPixel(const SDL_Surface* surface, int x, int y) const
 {
-    if (surface == nullptr || surface->pixels == nullptr || x < 0 || y < 0 || x >= surface->w || y >= surface->h)
-        return 0;
-    const int bytesPerPixel = surface->format->BytesPerPixel;
-    const Uint8* bytes = static_cast<const Uint8*>(surface->pixels) +
-                         static_cast<std::size_t>(y) * surface->pitch +
-                         static_cast<std::size_t>(x) * static_cast<std::size_t>(bytesPerPixel);
-    switch (bytesPerPixel) {
-    case 1:
-        return bytes[0];
-    case 2: {
-        Uint16 value = 0;
-        std::memcpy(&value, bytes, sizeof value);
-        return value;
-    }
-    case 3:
-        if (SDL_BYTEORDER == SDL_BIG_ENDIAN)
-            return Uint32{bytes[0]} << 16 | Uint32{bytes[1]} << 8 | Uint32{bytes[2]};
-        return Uint32{bytes[0]} | Uint32{bytes[1]} << 8 | Uint32{bytes[2]} << 16;
-    case 4: {
-        Uint32 value = 0;
-        std::memcpy(&value, bytes, sizeof value);
-        return value;
-    }
-    default:
-        return 0;
-    }
+    return surface == nullptr ? 0 : pixelValue(*surface, x, y);
 }
 
 const TextureFont::Letters& TextureFont::getLetters() const
@@ -187,7 +137,7 @@ const TextureFont::Letters& TextureFont::getLetters() const
 
 Texture2D* TextureFont::getTexture() const
 {
-    return texture;
+    return texture.get();
 }
 
 int32_t TextureFont::getSize() const

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "resource.h"
+#include "resourcemanager.h"
 
 #include <SDL/SDL.h>
 
@@ -74,7 +75,7 @@ private:
     void setFiltering(int32_t pictureWidth) const;
     bool isInked(const SDL_Surface* surface, bool alphaInk, int x, int y) const;
 
-    Texture2D* texture = nullptr;
+    Held<Texture2D> texture;
     Letters letters{};
     int32_t size = 0;
 };

@@ -14,8 +14,8 @@
 #include "image.h"
 #include "resourcemanager.h"
 #include "savegame.h"
+#include "surfacepixels.h"
 #include "tempdir.h"
-#include "testpicture.h"
 #include "texture2d.h"
 #include "tokenreader.h"
 
@@ -99,7 +99,7 @@ TEST_F(ShippedAssets, EveryPictureLoadsAsItselfWithPowerOfTwoSides)
     ASSERT_TRUE(gui->getWidth() == 256 && gui->getHeight() == 256 && gui->getSurface()->format->BytesPerPixel == 4);
     // The caption half of a text button is solid glass; the middle of a
     // picture button's frame is open, so the level picture shows through.
-    const auto alpha = [gui](int x, int y) { return surfacePixel(*gui->getSurface(), x, y).a; };
+    const auto alpha = [gui](int x, int y) { return colourAt(*gui->getSurface(), x, y).a; };
     EXPECT_TRUE(alpha(200, 18) > 128 && alpha(200, 56) > 128 && alpha(64, 200) == 0 && alpha(192, 200) == 0);
     for (const char* medal : {"gold", "silver", "bronze"}) {
         const Image* image = load<Image>(std::string("resources/textures/prize/") + medal + ".png");
@@ -122,7 +122,7 @@ TEST_F(ShippedAssets, FontPicturesHoldANormalAndAWarmerHighlightGlyphInEveryCell
             long inked = 0;
             for (int y = n / 15 * cell; y < (n / 15 + 1) * cell; ++y)
                 for (int x = n % 15 * cell; x < (n % 15 + 1) * cell; ++x)
-                    if (const Rgba pixel = surfacePixel(*image->getSurface(), x, y); pixel.a != 0)
+                    if (const Rgba8 pixel = colourAt(*image->getSurface(), x, y); pixel.a != 0)
                         sum += pixel.r - pixel.b, ++inked;
             EXPECT_NE(0, inked) << file << ": no ink in cell " << n << " (code " << 33 + n / 2 << ")";
             warmth.push_back(sum / std::max(inked, 1L));

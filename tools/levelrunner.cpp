@@ -7,6 +7,7 @@
 #include "heightmap.h"
 #include "input.h"
 #include "player.h"
+#include "roundrules.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -16,8 +17,8 @@ namespace levelrunner {
 
 namespace {
 
-constexpr float stepX = Player::walkingSpeed * frameMs; // one frame of walking
-constexpr float jumpStep = frameMs * Player::jumpClockRate;
+constexpr float stepX = RoundRules::walkDistance(frameMs); // one frame of walking
+constexpr float jumpStep = RoundRules::jumpTimeStep(frameMs);
 constexpr float pitSampling = 0.05f;                    // world units
 constexpr float lookAhead = 120.0f;                     // pits further away do not matter yet
 constexpr int planFrames = 90;                          // how far ahead take-offs are tried
@@ -59,7 +60,7 @@ void HeldKeys::set(bool walk, bool jumpNow)
 
 std::vector<Pit> findPits(const Heightmap& terrain, float y)
 {
-    const float low = 0.5f * terrain.getMaxHeight();
+    const float maxHeight = terrain.getMaxHeight();
     const float length = terrain.getLengthX();
     std::vector<Pit> pits;
     bool inPit = false;
@@ -68,7 +69,7 @@ std::vector<Pit> findPits(const Heightmap& terrain, float y)
     const int samples = steps > 0.0f ? static_cast<int>(steps) : 0;
     for (int k = 0; k <= samples; ++k) {
         const float x = static_cast<float>(k) * pitSampling;
-        const bool deadly = terrain.heightAt(x, y) <= low;
+        const bool deadly = RoundRules::isLowGround(terrain.heightAt(x, y), maxHeight);
         if (deadly && !inPit)
             pits.push_back({x, x});
         if (deadly)
@@ -81,14 +82,14 @@ std::vector<Pit> findPits(const Heightmap& terrain, float y)
 JumpModel::JumpModel(const Heightmap& terrain, float y)
     : terrain(terrain)
     , y(y)
-    , low(0.5f * terrain.getMaxHeight())
+    , maxHeight(terrain.getMaxHeight())
 {
 }
 
 bool JumpModel::safeWalk(float x, int frames) const
 {
     for (int k = 1; k <= frames; ++k)
-        if (terrain.heightAt(x + stepX * static_cast<float>(k), y) <= low)
+        if (RoundRules::isLowGround(terrain.heightAt(x + stepX * static_cast<float>(k), y), maxHeight))
             return false;
     return true;
 }
@@ -97,18 +98,18 @@ bool JumpModel::jumpClears(float x) const
 {
     x += stepX;
     const float startZ = terrain.heightAt(x, y);
-    if (startZ <= low)
+    if (RoundRules::isLowGround(startZ, maxHeight))
         return false;
     float time = 0.0f;
     for (int k = 1; k < 400; ++k) {
         if (k > 1)
             x += stepX;
         time += jumpStep;
-        const float z = startZ + time * Player::initialJumpSpeed - time * (time * (Player::jumpGravity * 0.5f));
+        const float z = RoundRules::jumpHeight(startZ, time);
         const float ground = terrain.heightAt(x, y);
-        if (z < ground)
-            return ground > low;
-        if (z <= low)
+        if (RoundRules::landsOn(z, ground))
+            return !RoundRules::isLowGround(ground, maxHeight);
+        if (RoundRules::isLowGround(z, maxHeight))
             return false;
     }
     return false;

@@ -63,7 +63,7 @@ public:
 private:
     const Heightmap& terrain;
     float y;
-    float low;
+    float maxHeight;
 };
 
 // Decides the jumps: before a pit it finds the stretch of take-off points

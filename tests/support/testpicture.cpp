@@ -79,13 +79,3 @@ void TestPicture::save(const std::string& file, Form form) const
     if (!written)
         throw std::runtime_error("cannot write " + file);
 }
-
-Rgba surfacePixel(const SDL_Surface& surface, int x, int y)
-{
-    const int bytes = surface.format->BytesPerPixel;
-    Uint32 value = 0; // the first `bytes` bytes of the pixel, as a little-endian machine stores them
-    std::memcpy(&value, static_cast<const uint8_t*>(surface.pixels) + y * surface.pitch + x * bytes, bytes);
-    Rgba colour{};
-    SDL_GetRGBA(value, surface.format, &colour.r, &colour.g, &colour.b, &colour.a);
-    return colour;
-}

@@ -30,6 +30,3 @@ struct TestPicture {
     int width, height;
     std::vector<Rgba> pixels; // rows top-down
 };
-
-// The pixel at (x, y) of a surface, read through the surface's own format.
-Rgba surfacePixel(const SDL_Surface& surface, int x, int y);
