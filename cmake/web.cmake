@@ -9,7 +9,7 @@
 # icons and the service worker that keeps these files for offline play.
 
 set(KERBOLT_WEB_DIR ${CMAKE_BINARY_DIR}/kerbolt)
-set(KERBOLT_PLATFORM src/platform_web.cpp)
+set(KERBOLT_PLATFORM src/platform/platform_web.cpp)
 
 add_library(kerbolt_web_media INTERFACE)
 # Errors are C++ exceptions, caught where the desktop catches them.

@@ -4,7 +4,7 @@
 
 // The configuration: key/value pairs up to the end of the text.
 
-#include "config.h"
+#include "engine/config.h"
 #include "fuzzinput.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)

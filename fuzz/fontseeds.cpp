@@ -8,7 +8,7 @@
 //   fontseeds OUTPUT_DIR PICTURE...
 
 #include "fuzzinput.h"
-#include "texturefont.h"
+#include "resources/texturefont.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>

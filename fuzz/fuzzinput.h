@@ -7,7 +7,7 @@
 // What the fuzz targets share: the input as a token reader, a check that
 // makes libFuzzer keep the input, and the picture encoding of the font target.
 
-#include "tokenreader.h"
+#include "engine/tokenreader.h"
 
 #include <cstddef>
 #include <cstdint>

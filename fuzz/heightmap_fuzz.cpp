@@ -5,7 +5,7 @@
 // The height-field description: four records of names and numbers.
 
 #include "fuzzinput.h"
-#include "heightmap.h"
+#include "world/heightmap.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {

@@ -5,7 +5,7 @@
 // The level file: a free first line, the terrain, the background and the speed.
 
 #include "fuzzinput.h"
-#include "game.h"
+#include "world/game.h"
 
 #include <cmath>
 #include <stdexcept>

@@ -5,7 +5,7 @@
 // ZMS meshes: a mesh the parser accepts is safe to draw.
 
 #include "fuzzinput.h"
-#include "meshzms.h"
+#include "resources/meshzms.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
 {

@@ -6,7 +6,7 @@
 // must come back entry for entry.
 
 #include "fuzzinput.h"
-#include "savegame.h"
+#include "world/savegame.h"
 
 #include <algorithm>
 

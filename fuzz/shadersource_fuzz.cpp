@@ -5,7 +5,7 @@
 // The shader source reader: every line ends in one line feed.
 
 #include "fuzzinput.h"
-#include "hlslshader.h"
+#include "resources/hlslshader.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 // without alpha and colour key.
 
 #include "fuzzinput.h"
-#include "texturefont.h"
+#include "resources/texturefont.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,25 +5,25 @@
 // The application in-process on the real engine, in a temporary copy of the
 // shipped resources, with a clock that the test advances frame by frame.
 
-#include "application.h"
+#include "app/application.h"
 
-#include "camera.h"
+#include "world/camera.h"
 #include "engineenvironment.h"
-#include "game.h"
-#include "heightmap.h"
+#include "world/game.h"
+#include "world/heightmap.h"
 #include "menufixture.h"
-#include "menue.h"
-#include "menuelost.h"
-#include "menuelvl.h"
-#include "menuemain.h"
-#include "menuewonbronze.h"
-#include "menuewongold.h"
-#include "menuewonsilver.h"
-#include "player.h"
-#include "resourcemanager.h"
+#include "menu/menue.h"
+#include "menu/menuelost.h"
+#include "menu/menuelvl.h"
+#include "menu/menuemain.h"
+#include "menu/menuewonbronze.h"
+#include "menu/menuewongold.h"
+#include "menu/menuewonsilver.h"
+#include "world/player.h"
+#include "resources/resourcemanager.h"
 #include "roundfixture.h"
 #include "tempdir.h"
-#include "timer.h"
+#include "engine/timer.h"
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 
 // The engine's own tasks as the test program started them: renderer and input.
 
-#include "input.h"
-#include "renderer.h"
-#include "window.h"
+#include "engine/input.h"
+#include "engine/renderer.h"
+#include "engine/window.h"
 
 #include "engineenvironment.h"
 #include "glcapture.h"

@@ -2,13 +2,13 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "fontwriter.h"
+#include "resources/fontwriter.h"
 
 #include "engineenvironment.h"
 #include "glcapture.h"
 #include "menufixture.h"
-#include "renderer.h"
-#include "resourcemanager.h"
+#include "engine/renderer.h"
+#include "resources/resourcemanager.h"
 #include "tempdir.h"
 #include "testpicture.h"
 

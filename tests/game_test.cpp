@@ -2,11 +2,11 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "camera.h"
-#include "game.h"
-#include "heightmap.h"
-#include "player.h"
-#include "resourcemanager.h"
+#include "world/camera.h"
+#include "world/game.h"
+#include "world/heightmap.h"
+#include "world/player.h"
+#include "resources/resourcemanager.h"
 
 #include "engineenvironment.h"
 #include "glcapture.h"

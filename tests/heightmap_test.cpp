@@ -4,11 +4,11 @@
 
 #include <GL/glew.h>
 
-#include "heightmap.h"
-#include "meshzms.h"
-#include "renderer.h"
-#include "resourcemanager.h"
-#include "texture2d.h"
+#include "world/heightmap.h"
+#include "resources/meshzms.h"
+#include "engine/renderer.h"
+#include "resources/resourcemanager.h"
+#include "resources/texture2d.h"
 
 #include "glcapture.h"
 #include "tempdir.h"

@@ -2,9 +2,9 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "image.h"
-#include "resourcemanager.h"
-#include "texture2d.h"
+#include "resources/image.h"
+#include "resources/resourcemanager.h"
+#include "resources/texture2d.h"
 
 #include "glcapture.h"
 #include "tempdir.h"

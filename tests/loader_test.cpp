@@ -2,13 +2,13 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "loader.h"
+#include "app/loader.h"
 
 #include "engineenvironment.h"
 #include "glcapture.h"
 #include "program.h"
-#include "renderer.h"
-#include "resourcemanager.h"
+#include "engine/renderer.h"
+#include "resources/resourcemanager.h"
 #include "tempdir.h"
 #include "testpicture.h"
 

@@ -5,15 +5,15 @@
 // The menu controller over the shipped resources: the turning backdrop, the
 // shade frame, screen switches and the requests it passes on.
 
-#include "menue.h"
+#include "menu/menue.h"
 
 #include "engineenvironment.h"
-#include "menuecopyright.h"
-#include "menuelvl.h"
-#include "menuemain.h"
-#include "menuewongold.h"
-#include "savegame.h"
-#include "timer.h"
+#include "menu/menuecopyright.h"
+#include "menu/menuelvl.h"
+#include "menu/menuemain.h"
+#include "menu/menuewongold.h"
+#include "world/savegame.h"
+#include "engine/timer.h"
 
 #include "menufixture.h"
 

@@ -2,10 +2,10 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "meshzms.h"
-#include "renderer.h"
-#include "resourcemanager.h"
-#include "texture2d.h"
+#include "resources/meshzms.h"
+#include "engine/renderer.h"
+#include "resources/resourcemanager.h"
+#include "resources/texture2d.h"
 
 #include "glcapture.h"
 #include "tempdir.h"

@@ -2,10 +2,10 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "meshzms.h"
-#include "player.h"
-#include "resourcemanager.h"
-#include "sound.h"
+#include "resources/meshzms.h"
+#include "world/player.h"
+#include "resources/resourcemanager.h"
+#include "resources/sound.h"
 
 #include "roundfixture.h"
 

@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "resourcemanager.h"
+#include "resources/resourcemanager.h"
 
 #include "tempdir.h"
 

@@ -9,14 +9,14 @@
 
 #include <GL/glew.h>
 
-#include "game.h"
-#include "heightmap.h"
-#include "image.h"
-#include "resourcemanager.h"
-#include "savegame.h"
-#include "sound.h"
-#include "surfacepixels.h"
-#include "texture2d.h"
+#include "world/game.h"
+#include "world/heightmap.h"
+#include "resources/image.h"
+#include "resources/resourcemanager.h"
+#include "world/savegame.h"
+#include "resources/sound.h"
+#include "resources/surfacepixels.h"
+#include "resources/texture2d.h"
 
 #include "engineenvironment.h"
 #include "glcapture.h"

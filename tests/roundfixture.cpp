@@ -6,7 +6,7 @@
 
 #include "engineenvironment.h"
 #include "testpicture.h"
-#include "timer.h"
+#include "engine/timer.h"
 
 #include <sstream>
 

@@ -5,7 +5,7 @@
 // The savegame: reading every entry, merging a won medal, and a write that
 // never leaves a torn file behind.
 
-#include "savegame.h"
+#include "world/savegame.h"
 
 #include "tempdir.h"
 

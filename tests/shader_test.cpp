@@ -4,8 +4,8 @@
 
 #include <GL/glew.h>
 
-#include "hlslshader.h"
-#include "shader.h"
+#include "resources/hlslshader.h"
+#include "resources/shader.h"
 
 #include "tempdir.h"
 

@@ -9,15 +9,15 @@
 // (The sounds are all played, without a word on standard output, in the
 // end-to-end test's session.)
 
-#include "fontwriter.h"
-#include "heightmap.h"
-#include "image.h"
-#include "resourcemanager.h"
-#include "savegame.h"
-#include "surfacepixels.h"
+#include "resources/fontwriter.h"
+#include "world/heightmap.h"
+#include "resources/image.h"
+#include "resources/resourcemanager.h"
+#include "world/savegame.h"
+#include "resources/surfacepixels.h"
 #include "tempdir.h"
-#include "texture2d.h"
-#include "tokenreader.h"
+#include "resources/texture2d.h"
+#include "engine/tokenreader.h"
 
 #include <gtest/gtest.h>
 

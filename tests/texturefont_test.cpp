@@ -2,12 +2,12 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "texturefont.h"
+#include "resources/texturefont.h"
 
-#include "resourcemanager.h"
+#include "resources/resourcemanager.h"
 #include "tempdir.h"
 #include "testpicture.h"
-#include "texture2d.h"
+#include "resources/texture2d.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "timer.h"
+#include "engine/timer.h"
 
 #include <gtest/gtest.h>
 

@@ -4,8 +4,8 @@
 
 // The game's text formats: the token reader every text file goes through, and the configuration.
 
-#include "config.h"
-#include "tokenreader.h"
+#include "engine/config.h"
+#include "engine/tokenreader.h"
 
 #include "tempdir.h"
 

@@ -5,10 +5,10 @@
 // The two widget kinds driven with pushed mouse events: hit box, sounds,
 // clicks and what they draw.
 
-#include "button.h"
-#include "image.h"
-#include "imagebutton.h"
-#include "menuemain.h"
+#include "menu/button.h"
+#include "resources/image.h"
+#include "menu/imagebutton.h"
+#include "menu/menuemain.h"
 
 #include "menufixture.h"
 

@@ -4,7 +4,7 @@
 
 #include "backbuffer.h"
 
-#include "renderer.h"
+#include "engine/renderer.h"
 
 #include <GL/gl.h>
 #include <png.h>

@@ -31,17 +31,17 @@
 // Needs an X display (xvfb-run works) and an audio driver (SDL_AUDIODRIVER=dummy).
 
 #include "alloccount.h"
-#include "application.h"
-#include "fontwriter.h"
-#include "game.h"
-#include "heightmap.h"
-#include "input.h"
+#include "app/application.h"
+#include "resources/fontwriter.h"
+#include "world/game.h"
+#include "world/heightmap.h"
+#include "engine/input.h"
 #include "levelrunner.h"
-#include "menue.h"
-#include "player.h"
-#include "quenor.h"
-#include "resourcemanager.h"
-#include "timer.h"
+#include "menu/menue.h"
+#include "world/player.h"
+#include "engine/quenor.h"
+#include "resources/resourcemanager.h"
+#include "engine/timer.h"
 
 #include <GL/gl.h>
 #include <sys/resource.h>

@@ -11,13 +11,13 @@
 // Needs an X display (xvfb-run works).
 
 #include "backbuffer.h"
-#include "config.h"
-#include "fontwriter.h"
-#include "renderer.h"
-#include "resourcemanager.h"
-#include "texture2d.h"
-#include "texturefont.h"
-#include "window.h"
+#include "engine/config.h"
+#include "resources/fontwriter.h"
+#include "engine/renderer.h"
+#include "resources/resourcemanager.h"
+#include "resources/texture2d.h"
+#include "resources/texturefont.h"
+#include "engine/window.h"
 
 #include <GL/gl.h>
 #include <unistd.h>

@@ -23,14 +23,14 @@
 // Needs an X display (xvfb-run works) and an audio driver (SDL_AUDIODRIVER=dummy).
 
 #include "backbuffer.h"
-#include "camera.h"
-#include "game.h"
-#include "heightmap.h"
+#include "world/camera.h"
+#include "world/game.h"
+#include "world/heightmap.h"
 #include "levelrunner.h"
-#include "player.h"
-#include "quenor.h"
-#include "renderer.h"
-#include "timer.h"
+#include "world/player.h"
+#include "engine/quenor.h"
+#include "engine/renderer.h"
+#include "engine/timer.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>

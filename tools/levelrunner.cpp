@@ -4,10 +4,10 @@
 
 #include "levelrunner.h"
 
-#include "heightmap.h"
-#include "input.h"
-#include "player.h"
-#include "roundrules.h"
+#include "world/heightmap.h"
+#include "engine/input.h"
+#include "world/player.h"
+#include "world/roundrules.h"
 
 #include <algorithm>
 #include <stdexcept>

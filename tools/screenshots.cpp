@@ -19,16 +19,16 @@
 //
 // Needs an X display (xvfb-run works) and an audio driver (SDL_AUDIODRIVER=dummy).
 
-#include "application.h"
+#include "app/application.h"
 #include "backbuffer.h"
-#include "camera.h"
-#include "config.h"
-#include "game.h"
-#include "heightmap.h"
-#include "player.h"
-#include "quenor.h"
-#include "renderer.h"
-#include "timer.h"
+#include "world/camera.h"
+#include "engine/config.h"
+#include "world/game.h"
+#include "world/heightmap.h"
+#include "world/player.h"
+#include "engine/quenor.h"
+#include "engine/renderer.h"
+#include "engine/timer.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>

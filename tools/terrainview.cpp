@@ -17,12 +17,12 @@
 
 #include <GL/glew.h>
 
-#include "heightmap.h"
-#include "input.h"
-#include "quenor.h"
-#include "renderer.h"
-#include "resourcemanager.h"
-#include "timer.h"
+#include "world/heightmap.h"
+#include "engine/input.h"
+#include "engine/quenor.h"
+#include "engine/renderer.h"
+#include "resources/resourcemanager.h"
+#include "engine/timer.h"
 
 #include <GL/gl.h>
 #include <SDL/SDL.h>

@@ -4,9 +4,9 @@
 
 #include "engineenvironment.h"
 
-#include "config.h"
-#include "input.h"
-#include "renderer.h"
+#include "engine/config.h"
+#include "engine/input.h"
+#include "engine/renderer.h"
 
 #include <cstdlib>
 #include <vector>

@@ -4,7 +4,7 @@
 
 #pragma once
 
-#include "quenor.h"
+#include "engine/quenor.h"
 #include "tempdir.h"
 
 #include <SDL/SDL.h>

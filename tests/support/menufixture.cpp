@@ -5,11 +5,11 @@
 #include "menufixture.h"
 
 #include "engineenvironment.h"
-#include "fontwriter.h"
-#include "menuemain.h"
-#include "menueresult.h"
-#include "savegame.h"
-#include "sound.h"
+#include "resources/fontwriter.h"
+#include "menu/menuemain.h"
+#include "menu/menueresult.h"
+#include "world/savegame.h"
+#include "resources/sound.h"
 
 #include <SDL/SDL_mixer.h>
 

@@ -4,9 +4,9 @@
 
 #pragma once
 
-#include "actionlistener.h"
+#include "menu/actionlistener.h"
 #include "glcapture.h"
-#include "resourcemanager.h"
+#include "resources/resourcemanager.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>

@@ -4,7 +4,7 @@
 
 #include "tempdir.h"
 
-#include "resourcemanager.h"
+#include "resources/resourcemanager.h"
 
 #include <gtest/gtest.h>
 

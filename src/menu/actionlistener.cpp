@@ -1,0 +1,7 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "menu/actionlistener.h"
+
+ActionListener::~ActionListener() = default;

@@ -1,0 +1,13 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "menu/menueresult.h"
+
+// The result screen shown after a round lost.
+class MenueLost : public MenueResult {
+public:
+    MenueLost();
+};

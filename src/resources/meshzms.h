@@ -1,0 +1,77 @@
+// SPDX-FileCopyrightText: 2026 the Kerbolt team
+//
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#pragma once
+
+#include "engine/face.h"
+#include "resources/resource.h"
+#include "engine/vertex.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+class Texture2D;
+class TokenReader;
+
+// A polygon mesh read from a ZMS file: a header of four integers (hasParams,
+// vertexCount, faceCount, textured), the texture file name when textured,
+// five unused floats when hasParams, then the vertex records (normal first,
+// position second) and the face records (smooth flag, normal, corner count,
+// corners; a textured corner carries u and v after its index).
+//
+// A file that ends early keeps what was read; unread vertices stay NaN and
+// an unfinished face keeps only its complete corners. Every face is kept
+// with all its corners: draw() gives a face of 3 corners as a triangle and
+// any other as GL_QUADS, so a face of fewer than 4 corners draws nothing and
+// one of 5 to 7 corners its first four. A malformed file (a negative count,
+// more records than its size can hold, an index outside the vertex array, a
+// word where a number belongs) is rejected with an
+// UnloadableResourceException, so the default mesh takes its place. Hence
+// every stored index is valid and, in a textured mesh, every face has as
+// many texture coordinates as corners.
+class MeshZMS : public Resource {
+public:
+    static constexpr const char* qualifiedName = "meshzms.MeshZMS";
+    static constexpr const char* defaultFile = "resources/meshes/defaultmesh.zms";
+
+    // Gives the texture a textured mesh names (a hold from the manager in
+    // loadFile); may answer null.
+    using TextureLoader = std::function<Texture2D*(const std::string& textureName)>;
+
+    void loadFile(const std::string& fileName) override;
+    // loadFile after the opening: the mesh from the reader's text, named
+    // after the reader's file, with the same rejections.
+    void loadText(TokenReader& reader, const TextureLoader& loadTexture);
+    void loadDefault() override;
+    // Gives the texture back to the manager.
+    void freeData() override;
+
+    // Draws at the current model-view transform with GL lighting and light 0,
+    // one begin/end pair per face. A textured mesh binds its texture (the
+    // caller enables texturing); an untextured one leaves texturing disabled.
+    virtual void draw() const;
+
+    int32_t getHasParams() const { return hasParams; }
+    int32_t getVertexCount() const { return vertexCount; }
+    int32_t getFaceCount() const { return faceCount; }
+    int32_t getTextured() const { return textured; }
+    // Null for an untextured mesh.
+    const Texture2D* getTexture() const { return texture; }
+    const std::vector<Vertex>& getVertices() const { return vertices; }
+    const std::vector<Face>& getFaces() const { return faces; }
+
+private:
+    class Parser;
+    void clear();
+
+    int32_t hasParams = 0;
+    int32_t vertexCount = 0;
+    int32_t faceCount = 0;
+    int32_t textured = 0;
+    Texture2D* texture = nullptr;
+    std::vector<Vertex> vertices;
+    std::vector<Face> faces;
+};

@@ -1,7 +1,0 @@
-// SPDX-FileCopyrightText: 2026 the Kerbolt team
-//
-// SPDX-License-Identifier: GPL-3.0-or-later
-
-#include "task.h"
-
-Task::~Task() = default;
