@@ -106,7 +106,7 @@ double numberOf(const std::string& text)
 }
 
 const std::vector<std::string> sceneKeys = {"scene", "frames", "median_ms", "p95_ms", "fps", "ratio_to_empty",
-                                            "allocs_per_frame"};
+                                            "allocs_per_frame", "draws_per_frame"};
 
 TEST(Bench, WritesEveryFigureAsJsonLinesAndLeavesTheResourcesAlone)
 {
@@ -136,8 +136,11 @@ TEST(Bench, WritesEveryFigureAsJsonLinesAndLeavesTheResourcesAlone)
         if (k == 0) {
             EXPECT_EQ("1", fields[5].second) << "the empty frame is its own baseline";
         }
-        // The menu, the rounds and the overlay allocate nothing once running.
+        // The menu, the rounds and the overlay allocate nothing once running,
+        // and draw in a few dozen calls (a browser pays for each).
         EXPECT_EQ("0", fields[6].second) << json[k];
+        const double draws = numberOf(fields[7].second);
+        EXPECT_TRUE(k == 0 ? draws == 0.0 : draws > 0.0 && draws <= 100.0) << json[k];
     }
 
     // Line k names the metric (and the level, unless "") and a positive value.
