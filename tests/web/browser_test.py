@@ -488,7 +488,10 @@ def run(site, shots):
 
         browser.start_again()
         browser.wait_for("main screen after starting again", shows_main_screen)
+        # Held over a few frames: the game ends on a held Escape, and a page
+        # that draws fast could see the press and the release in one frame.
         browser.key_down(Keys.ESCAPE)
+        time.sleep(CLICK_HOLD)
         browser.key_up(Keys.ESCAPE)
         browser.wait_for_end("The game has ended.")
         browser.collect_console()
