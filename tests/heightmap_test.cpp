@@ -48,9 +48,16 @@ void expectPoint(float x, float y, float z, const Point3D& actual)
 // What a draw call submitted, seen from above through a projection in which
 // world x -100..1100 spans the 640-pixel window: the ground triangles (named
 // by the smallest x of each), then the decorations (named by their x).
+// Triangles without area (those that join strips) draw nothing and are left out.
 using Submitted = std::pair<std::multiset<int>, std::multiset<int>>;
 
-Submitted submitted(const std::function<void()>& draw)
+bool hasArea(const FeedbackPrimitive& triangle)
+{
+    const FeedbackVertex &a = triangle.vertices.at(0), &b = triangle.vertices.at(1), &c = triangle.vertices.at(2);
+    return (b.x - a.x) * (c.y - a.y) != (c.x - a.x) * (b.y - a.y);
+}
+
+Submitted submitted(const std::function<void()>& draw, std::size_t capacityFloats = 1 << 20)
 {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -58,7 +65,9 @@ Submitted submitted(const std::function<void()>& draw)
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     Submitted result;
-    for (const FeedbackPrimitive& primitive : captureFeedback(draw)) {
+    for (const FeedbackPrimitive& primitive : captureFeedback(draw, capacityFloats)) {
+        if (!hasArea(primitive))
+            continue;
         float x = INFINITY, y = INFINITY;
         for (const FeedbackVertex& vertex : primitive.vertices) {
             x = std::min(x, vertex.x * 1200.0f / 640.0f - 100.0f);
@@ -197,6 +206,17 @@ TEST_F(TerrainTest, HeightAtFollowsTheCornerPlaneCopesWithOnePixelImagesOnlyUsab
         column.drawAll();
         row.drawAll();
     }).first.empty());
+
+    // 16-bit indices reach 65536 points: the two strips of 3 x 22000 points
+    // go in two draws, each counted from its own first column; strips of
+    // 32769 rows cannot be drawn at all.
+    const Heightmap& tall = loadOver(3, 22000, [](int, int) { return redGreen(0, 0); }, "1 0.00005 1");
+    const std::multiset<int> tallStrips = submitted([&] { tall.drawAll(); }, 4 << 20).first;
+    EXPECT_TRUE(tallStrips.size() == 4 * 21999 && tallStrips.count(0) == 2 * 21999 && tallStrips.count(1) == 2 * 21999)
+        << tallStrips.size() << ' ' << tallStrips.count(0);
+    const Heightmap& tooTall = loadOver(2, 32769, [](int, int) { return redGreen(0, 0); }, "1 0.00005 1");
+    EXPECT_EQ(std::string(Heightmap::tooTallNotice) + "\n", output);
+    EXPECT_TRUE(submitted([&] { tooTall.drawAll(); }).first.empty());
 
     // A scale of 0 along x or y, or one that is not finite, leaves no usable
     // ground; a height scale of 0 is flat ground and draws; a negative scale

@@ -44,8 +44,9 @@ std::string summary(const MeshZMS& mesh)
 
 // Draws in window pixels with light 0 shining along -z (white diffuse, no
 // ambient of its own) on the default material: a corner lit head-on gets
-// 0.04 + 0.8, one lit edge-on 0.04.
-std::vector<FeedbackPrimitive> drawLit(const MeshZMS& mesh)
+// 0.04 + 0.8, one lit edge-on 0.04. Answers what feedback saw, or, with
+// onScreen, draws into the cleared window and answers nothing.
+std::vector<FeedbackPrimitive> drawLit(const MeshZMS& mesh, bool onScreen = false)
 {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     Renderer::getInstance().setOrtho();
@@ -55,8 +56,16 @@ std::vector<FeedbackPrimitive> drawLit(const MeshZMS& mesh)
     glLightfv(GL_LIGHT0, GL_AMBIENT, black);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, 0);
-    auto primitives = captureFeedback([&] { mesh.draw(); });
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    std::vector<FeedbackPrimitive> primitives;
+    if (onScreen)
+        mesh.draw();
+    else
+        primitives = captureFeedback([&] { mesh.draw(); });
     EXPECT_FALSE(glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_LIGHT0));
+    // What immediate mode drawn next relies on.
+    EXPECT_FALSE(glIsEnabled(GL_VERTEX_ARRAY) || glIsEnabled(GL_NORMAL_ARRAY) || glIsEnabled(GL_TEXTURE_COORD_ARRAY));
+    EXPECT_EQ(0, glInteger(GL_ARRAY_BUFFER_BINDING));
     EXPECT_EQ(mesh.getTextured() != 0, glIsEnabled(GL_TEXTURE_2D) == GL_TRUE);
     EXPECT_EQ(mesh.getTexture() != nullptr ? mesh.getTexture()->getId() : 0u,
               static_cast<GLuint>(glInteger(GL_TEXTURE_BINDING_2D)));
@@ -174,6 +183,13 @@ TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakRefusesWhatItCannotReadA
             quad.insert(corner(v));
     EXPECT_EQ((std::set<std::string>{"100,100 0.84 0,0", "200,100 0.84 1,0", "200,200 0.84 1,1", "100,200 0.84 0,1"}),
               quad);
+    // A smooth quad whose second corner is dark: split along the diagonal
+    // from its first corner to its third, as GL_QUADS is, the middle is as
+    // bright as those two (along the other diagonal it would be half dark).
+    drawLit(load("0 4 1 0  0 0 1 100 100 0  1 0 0 200 100 0  0 0 1 200 200 0  0 0 1 100 200 0"
+                 "  1 0 0 1 4 0 1 2 3\n", "dark.zms"),
+            true);
+    EXPECT_NEAR(214, pixelAt(150, 150).r, 3);
 
     // A face of 2 corners draws nothing, one of 5 its first four as a quad.
     std::set<std::pair<long, long>> odd; // whole pixels: drivers differ in the last float bits

@@ -21,7 +21,8 @@
 // Each scene runs 30 warm-up frames (shader compilation, first uploads), then
 // N timed ones (default 400). Per scene: median and 95th percentile frame
 // time, frames per second (1000 / median), the ratio to the empty frame's
-// median and the heap allocations (operator new) per timed frame. Also the
+// median, the heap allocations (operator new) and the draw calls per timed
+// frame. Also the
 // start-up time (process start to the first frame that shows the main
 // screen), each level's load time (Game::start) and the peak resident memory.
 // Prints a table; --json writes the same figures as JSON lines. --only runs
@@ -64,6 +65,39 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+// The game's draw calls, counted where they reach OpenGL: this tool is
+// linked with the GL entry points that draw wrapped (--wrap in
+// CMakeLists.txt), so every call from the game library comes here first.
+// A begin/end pair is one draw, as is each array draw; in the browser each
+// of them becomes one WebGL draw call.
+namespace {
+std::uint64_t drawCalls = 0;
+}
+
+extern "C" {
+void __real_glEnd();
+void __real_glDrawArrays(GLenum mode, GLint first, GLsizei count);
+void __real_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices);
+
+void __wrap_glEnd()
+{
+    ++drawCalls;
+    __real_glEnd();
+}
+
+void __wrap_glDrawArrays(GLenum mode, GLint first, GLsizei count)
+{
+    ++drawCalls;
+    __real_glDrawArrays(mode, first, count);
+}
+
+void __wrap_glDrawElements(GLenum mode, GLsizei count, GLenum type, const void* indices)
+{
+    ++drawCalls;
+    __real_glDrawElements(mode, count, type, indices);
+}
+}
 
 namespace {
 
@@ -135,6 +169,7 @@ struct SceneTimes {
     std::string scene;
     std::vector<double> frameMs;
     std::uint64_t allocations = 0;
+    std::uint64_t draws = 0;
     int rounds = 0; // rounds played, levels only
 };
 
@@ -146,6 +181,7 @@ struct SceneFigures {
     double fps = 0.0;
     double ratioToEmpty = 0.0;
     double allocsPerFrame = 0.0;
+    double drawsPerFrame = 0.0;
     int rounds = 0;
 };
 
@@ -190,6 +226,7 @@ SceneFigures figuresOf(SceneTimes times, double emptyMedianMs)
     const double baseline = emptyMedianMs > 0.0 ? emptyMedianMs : figures.medianMs;
     figures.ratioToEmpty = baseline > 0.0 ? figures.medianMs / baseline : 0.0;
     figures.allocsPerFrame = static_cast<double>(times.allocations) / static_cast<double>(figures.frames);
+    figures.drawsPerFrame = static_cast<double>(times.draws) / static_cast<double>(figures.frames);
     figures.rounds = times.rounds;
     return figures;
 }
@@ -206,6 +243,7 @@ SceneTimes measure(const std::string& scene, int frames, Prepare&& prepare, Fram
     for (int k = 0; k < warmUpFrames + frames; ++k) {
         prepare();
         const std::uint64_t allocationsBefore = allocationCount();
+        const std::uint64_t drawsBefore = drawCalls;
         const Clock::time_point start = Clock::now();
         frame();
         const Clock::time_point end = Clock::now();
@@ -214,6 +252,7 @@ SceneTimes measure(const std::string& scene, int frames, Prepare&& prepare, Fram
             continue;
         times.frameMs.push_back(millisecondsBetween(start, end));
         times.allocations += allocationsAfter - allocationsBefore;
+        times.draws += drawCalls - drawsBefore;
     }
     return times;
 }
@@ -424,7 +463,7 @@ std::string jsonLines(const Report& report)
         out << "{\"scene\": \"" << s.scene << "\", \"frames\": " << s.frames << ", \"median_ms\": "
             << number(s.medianMs, 3) << ", \"p95_ms\": " << number(s.p95Ms, 3) << ", \"fps\": " << number(s.fps, 1)
             << ", \"ratio_to_empty\": " << number(s.ratioToEmpty, 2) << ", \"allocs_per_frame\": "
-            << number(s.allocsPerFrame, 2) << "}\n";
+            << number(s.allocsPerFrame, 2) << ", \"draws_per_frame\": " << number(s.drawsPerFrame, 1) << "}\n";
     out << "{\"metric\": \"startup_ms\", \"value\": " << number(report.startupMs, 1) << "}\n";
     for (const LevelLoad& load : report.loads)
         out << "{\"metric\": \"load_ms\", \"level\": \"" << load.level << "\", \"value\": " << number(load.ms, 2)
@@ -439,13 +478,14 @@ void printTable(const Report& report)
               << " warm-up frames, game clock " << frameMs << " ms a frame, renderer " << report.renderer << "\n\n";
     std::cout << std::left << std::setw(22) << "scene" << std::right << std::setw(7) << "frames" << std::setw(11)
               << "median ms" << std::setw(9) << "p95 ms" << std::setw(9) << "fps" << std::setw(9) << "x empty"
-              << std::setw(14) << "allocs/frame" << std::setw(8) << "rounds" << '\n';
+              << std::setw(14) << "allocs/frame" << std::setw(13) << "draws/frame" << std::setw(8) << "rounds" << '\n';
     std::cout << std::fixed;
     for (const SceneFigures& s : report.scenes)
         std::cout << std::left << std::setw(22) << s.scene << std::right << std::setw(7) << s.frames
                   << std::setprecision(3) << std::setw(11) << s.medianMs << std::setw(9) << s.p95Ms
                   << std::setprecision(1) << std::setw(9) << s.fps << std::setprecision(2) << std::setw(9)
-                  << s.ratioToEmpty << std::setw(14) << s.allocsPerFrame << std::setw(8)
+                  << s.ratioToEmpty << std::setw(14) << s.allocsPerFrame << std::setprecision(1) << std::setw(13)
+                  << s.drawsPerFrame << std::setw(8)
                   << (s.rounds > 0 ? std::to_string(s.rounds) : "-") << '\n';
     std::cout << std::setprecision(1) << "\nstart-up to the first menu frame: " << report.startupMs << " ms\n";
     for (const LevelLoad& load : report.loads)

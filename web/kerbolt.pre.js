@@ -16,29 +16,6 @@ var kerboltFolder = '/kerbolt/resources';
 
 Module.kerboltFrames = 0;
 
-// Points every enabled client-side array of the OpenGL emulation `first`
-// elements further for one draw, and back afterwards (see Platform::drawStrip
-// in platform_web.cpp). The emulation itself repoints the arrays at its own
-// copy when it draws, so the game's pointers are kept here and restored.
-Module.preRun = [].concat(Module.preRun || [], function () {
-  var kept = [];
-  GLImmediate.kerboltPointArraysAt = function (first) {
-    kept = [];
-    GLImmediate.clientAttributes.forEach(function (array, name) {
-      if (!array || !GLImmediate.enabledClientAttributes[name]) return;
-      var size = array.size * GL.byteSizeByType[array.type - GL.byteSizeByTypeRoot];
-      kept.push([array, array.pointer]);
-      array.pointer += first * Math.max(array.stride, size);
-    });
-    GLImmediate.modifiedClientAttributes = true;
-  };
-  GLImmediate.kerboltRestoreArrays = function () {
-    kept.forEach(function (entry) { entry[0].pointer = entry[1]; });
-    kept = [];
-    GLImmediate.modifiedClientAttributes = true;
-  };
-});
-
 // The stored savegame lives in IndexedDB, in the database and store that
 // IDBFS used in earlier versions of this page and in its record layout, so
 // that medals won with them are read. Records:

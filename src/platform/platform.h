@@ -65,10 +65,6 @@ bool mustLock(const SDL_Surface& surface);
 void uploadTexture(GLenum internalFormat, GLsizei width, GLsizei height, GLenum format, const void* pixels,
                    GLint alignment, GLint rowLength);
 
-// Draws one triangle strip through the vertices of the client arrays in use
-// that the count indices name.
-void drawStrip(const uint32_t* indices, GLsizei count);
-
 // Loads a WAV file into a new mixer chunk (Mix_FreeChunk), or null when the
 // mixer cannot read it.
 Mix_Chunk* loadSound(const std::string& fileName);

@@ -80,11 +80,6 @@ void uploadTexture(GLenum internalFormat, GLsizei width, GLsizei height, GLenum 
     glPopClientAttrib();
 }
 
-void drawStrip(const uint32_t* indices, GLsizei count)
-{
-    glDrawElements(GL_TRIANGLE_STRIP, count, GL_UNSIGNED_INT, indices);
-}
-
 Mix_Chunk* loadSound(const std::string& fileName)
 {
     SDL_RWops* reader = SDL_RWFromFile(fileName.c_str(), "rb");

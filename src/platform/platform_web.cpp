@@ -14,10 +14,8 @@
 
 #include <emscripten.h>
 
-#include <algorithm>
 #include <cstddef>
 #include <cstring>
-#include <iostream>
 #include <vector>
 
 // Emscripten's copy of stb_image (linked with -sSTB_IMAGE=1).
@@ -204,36 +202,6 @@ void uploadTexture(GLenum, GLsizei width, GLsizei height, GLenum format, const v
     glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
     glTexImage2D(GL_TEXTURE_2D, 0, static_cast<GLint>(format), width, height, 0, format, GL_UNSIGNED_BYTE, pixels);
     glPixelStorei(GL_UNPACK_ALIGNMENT, previousAlignment);
-}
-
-// Emscripten's emulation of client-side arrays copies the first `count`
-// vertices of every array into one buffer before it draws, whichever
-// vertices the indices name, and takes 16-bit indices only. So the arrays are
-// pointed at the strip's lowest vertex for the draw, the indices counted from
-// there, and the strip padded with its last index (degenerate triangles,
-// which draw nothing) until the copy reaches its highest vertex.
-void drawStrip(const uint32_t* indices, GLsizei count)
-{
-    if (count <= 0)
-        return;
-    const uint32_t first = *std::min_element(indices, indices + count);
-    const uint32_t span = *std::max_element(indices, indices + count) - first + 1;
-    if (span > 0x10000) {
-        static bool said = false;
-        if (!said)
-            std::cerr << "src/platform: a strip of more than 65536 vertices cannot be drawn here." << std::endl;
-        said = true;
-        return;
-    }
-    static std::vector<GLushort> local;
-    local.assign(std::max<std::size_t>(static_cast<std::size_t>(count), span), 0);
-    for (GLsizei i = 0; i < count; ++i)
-        local[static_cast<std::size_t>(i)] = static_cast<GLushort>(indices[i] - first);
-    std::fill(local.begin() + count, local.end(), local[static_cast<std::size_t>(count) - 1]);
-
-    EM_ASM({ GLImmediate.kerboltPointArraysAt($0); }, first);
-    glDrawElements(GL_TRIANGLE_STRIP, static_cast<GLsizei>(local.size()), GL_UNSIGNED_SHORT, local.data());
-    EM_ASM(GLImmediate.kerboltRestoreArrays());
 }
 
 // The sound's bytes are decoded by Web Audio, which the page allows to play

@@ -79,17 +79,23 @@ void FontWriter::write2D(std::string_view text, int32_t x, int32_t y) const
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnable(GL_BLEND);
     glLoadIdentity();
-    glTranslatef(static_cast<float>(x), static_cast<float>(y), 0.0f);
+    glTranslatef(0.0f, static_cast<float>(y), 0.0f);
 
+    // All glyphs in one begin/end pair: the pen moves along x in the
+    // vertices, adding up the same advances that used to move the matrix.
+    float pen = static_cast<float>(x);
+    glBegin(GL_QUADS);
     // Bytes are unsigned: 128 to 145 have glyphs of their own.
     for (const unsigned char byte : text) {
         if (byte == ' ') {
-            glTranslatef(spaceAdvance, 0.0f, 0.0f);
+            pen += spaceAdvance;
             continue;
         }
-        const float width = drawGlyph(glyphFor(byte));
-        glTranslatef(width + glyphGap, 0.0f, 0.0f);
+        const float width = drawGlyph(glyphFor(byte), pen);
+        pen += width + glyphGap;
     }
+    glEnd();
+    glTranslatef(pen, 0.0f, 0.0f);
 
     glDisable(GL_BLEND);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
@@ -103,7 +109,7 @@ const GlyphCorners& FontWriter::glyphFor(unsigned char byte) const
     return highlight && isMeasured(highlighted) ? highlighted : letter.sets[Letter::normalSet];
 }
 
-float FontWriter::drawGlyph(const GlyphCorners& glyph) const
+float FontWriter::drawGlyph(const GlyphCorners& glyph, float left) const
 {
     const auto& [topLeft, topRight, bottomRight, bottomLeft] = glyph;
     const float width = scaleX * (topRight.u - topLeft.u);
@@ -112,19 +118,17 @@ float FontWriter::drawGlyph(const GlyphCorners& glyph) const
     // The normal faces the viewer. It goes with every corner: OpenGL
     // emulations that record whole vertices take no normal outside
     // glBegin and glEnd.
-    glBegin(GL_QUADS);
     glNormal3f(0.0f, 0.0f, 1.0f);
     glTexCoord2f(topLeft.u, topLeft.v);
-    glVertex2f(0.0f, 0.0f);
+    glVertex2f(left, 0.0f);
     glNormal3f(0.0f, 0.0f, 1.0f);
     glTexCoord2f(topRight.u, topRight.v);
-    glVertex2f(width, 0.0f);
+    glVertex2f(left + width, 0.0f);
     glNormal3f(0.0f, 0.0f, 1.0f);
     glTexCoord2f(bottomRight.u, bottomRight.v);
-    glVertex2f(width, height);
+    glVertex2f(left + width, height);
     glNormal3f(0.0f, 0.0f, 1.0f);
     glTexCoord2f(bottomLeft.u, bottomLeft.v);
-    glVertex2f(0.0f, scaleY * (topLeft.v - bottomRight.v));
-    glEnd();
+    glVertex2f(left, scaleY * (topLeft.v - bottomRight.v));
     return width;
 }

@@ -17,7 +17,7 @@
 
 // The one text writer: holds the game's four fonts, keeps one of them
 // current and draws byte strings with it as textured quads in the 2D
-// projection. One font pixel covers one window pixel whatever the renderer
+// projection, all quads of a string in one begin/end pair. One font pixel covers one window pixel whatever the renderer
 // size; a space is 5 renderer units and every glyph is followed by 1 unit.
 class FontWriter : public Unit {
 public:
@@ -59,8 +59,9 @@ private:
     FontWriter() = default;
 
     const GlyphCorners& glyphFor(unsigned char byte) const;
-    // Draws one glyph at the current point and answers its width.
-    float drawGlyph(const GlyphCorners& glyph) const;
+    // Emits one glyph's quad, inside glBegin(GL_QUADS), with its top-left
+    // corner at x = left on the current point's line; answers its width.
+    float drawGlyph(const GlyphCorners& glyph, float left) const;
 
     float scaleX = std::numeric_limits<float>::quiet_NaN();
     float scaleY = std::numeric_limits<float>::quiet_NaN();

@@ -2,15 +2,16 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
+#include <GL/glew.h>
+
 #include "resources/meshzms.h"
 
 #include "resources/resourcemanager.h"
 #include "resources/texture2d.h"
 #include "engine/tokenreader.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 
@@ -22,6 +23,11 @@ struct EndOfFile {};
 // Words quoted in messages are cut to this length: the "word" may be
 // the rest of a binary file.
 constexpr std::size_t quotedWordLength = 24;
+
+// The corners of a quad's two triangles. Split along the diagonal from the
+// first corner to the third, as Mesa rasterises GL_QUADS (and as WebGL
+// emulations do): the colours interpolated across a lit quad depend on it.
+constexpr std::size_t quadCorners[] = {0, 1, 2, 0, 2, 3};
 
 } // namespace
 
@@ -184,6 +190,8 @@ private:
     const TextureLoader& loadTexture;
 };
 
+MeshZMS::MeshZMS() : triangleBuffer(GL_ARRAY_BUFFER) {}
+
 void MeshZMS::loadFile(const std::string& fileName)
 {
     clear();
@@ -205,6 +213,48 @@ void MeshZMS::loadText(TokenReader& reader, const TextureLoader& loadTexture)
         clear();
         throw;
     }
+    buildTriangles();
+}
+
+// What GL_TRIANGLES and GL_QUADS make of the faces, one begin/end pair each:
+// a face of 3 corners is a triangle; one of 4 or more is a quad for every
+// whole group of four corners, the rest dropped; fewer than 3 make nothing.
+// A flat face carries its own normal at every corner, a smooth one the
+// vertices' normals.
+void MeshZMS::buildTriangles()
+{
+    triangles.clear();
+    const auto cornerOf = [this](const Face& face, std::size_t c) {
+        const Vertex& vertex = vertices[static_cast<std::size_t>(face.indices[c])];
+        MeshCorner corner;
+        corner.x = vertex.x;
+        corner.y = vertex.y;
+        corner.z = vertex.z;
+        const Point3D normal = face.smooth ? Point3D(vertex.nx, vertex.ny, vertex.nz) : face.normal;
+        corner.nx = normal.x;
+        corner.ny = normal.y;
+        corner.nz = normal.z;
+        if (textured != 0) {
+            corner.u = face.texCoords[c].x;
+            corner.v = face.texCoords[c].y;
+        }
+        return corner;
+    };
+    for (const Face& face : faces) {
+        const std::size_t count = face.indices.size();
+        if (count == 3) {
+            for (std::size_t c = 0; c < 3; ++c)
+                triangles.push_back(cornerOf(face, c));
+            continue;
+        }
+        for (std::size_t first = 0; first + 4 <= count; first += 4)
+            for (const std::size_t c : quadCorners)
+                triangles.push_back(cornerOf(face, first + c));
+    }
+    // glDrawArrays counts in GLsizei: a mesh beyond that draws its first
+    // 715 million triangles.
+    triangles.resize(std::min<std::size_t>(triangles.size(), INT_MAX / 3 * 3));
+    triangleBuffer.upload(triangles.data(), triangles.size() * sizeof(MeshCorner));
 }
 
 void MeshZMS::loadDefault()
@@ -217,6 +267,7 @@ void MeshZMS::freeData()
     // Null is accepted by the manager and changes nothing.
     ResourceManager::getInstance().releaseResource(texture);
     texture = nullptr;
+    triangleBuffer.release();
 }
 
 void MeshZMS::clear()
@@ -225,6 +276,7 @@ void MeshZMS::clear()
     hasParams = vertexCount = faceCount = textured = 0;
     vertices.clear();
     faces.clear();
+    triangles.clear();
 }
 
 void MeshZMS::draw() const
@@ -236,25 +288,22 @@ void MeshZMS::draw() const
     else
         glDisable(GL_TEXTURE_2D);
 
-    // The parser guarantees valid indices and, when textured, one texture
-    // coordinate per corner. GL_QUADS draws nothing for fewer than 4 corners
-    // and drops the corners after the last complete group of four.
-    for (const Face& face : faces) {
-        glBegin(face.indices.size() == 3 ? GL_TRIANGLES : GL_QUADS);
-        for (std::size_t c = 0; c < face.indices.size(); ++c) {
-            const Vertex& vertex = vertices[static_cast<std::size_t>(face.indices[c])];
-            // A normal with every corner, also the face's own: OpenGL
-            // emulations that record whole vertices need the same
-            // attributes for each.
-            if (face.smooth)
-                glNormal3f(vertex.nx, vertex.ny, vertex.nz);
-            else
-                glNormal3f(face.normal.x, face.normal.y, face.normal.z);
-            if (textured != 0)
-                glTexCoord2f(face.texCoords[c].x, face.texCoords[c].y);
-            glVertex3f(vertex.x, vertex.y, vertex.z);
+    if (!triangles.empty()) {
+        triangleBuffer.bind();
+        const auto at = [this](std::size_t offset) { return triangleBuffer.at(triangles.data(), offset); };
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glVertexPointer(3, GL_FLOAT, sizeof(MeshCorner), at(offsetof(MeshCorner, x)));
+        glNormalPointer(GL_FLOAT, sizeof(MeshCorner), at(offsetof(MeshCorner, nx)));
+        if (textured != 0) {
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glTexCoordPointer(2, GL_FLOAT, sizeof(MeshCorner), at(offsetof(MeshCorner, u)));
         }
-        glEnd();
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(triangles.size()));
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        triangleBuffer.unbind();
     }
 
     glDisable(GL_LIGHTING);

@@ -4,6 +4,7 @@
 
 #pragma once
 
+#include "resources/bufferobject.h"
 #include "engine/face.h"
 #include "resources/resource.h"
 #include "engine/vertex.h"
@@ -16,6 +17,14 @@
 class Texture2D;
 class TokenReader;
 
+// One corner of the triangles a mesh draws: position, normal (the face's own
+// or the vertex's) and texture coordinate (0, 0 in an untextured mesh).
+struct MeshCorner {
+    float x = 0.0f, y = 0.0f, z = 0.0f;
+    float nx = 0.0f, ny = 0.0f, nz = 0.0f;
+    float u = 0.0f, v = 0.0f;
+};
+
 // A polygon mesh read from a ZMS file: a header of four integers (hasParams,
 // vertexCount, faceCount, textured), the texture file name when textured,
 // five unused floats when hasParams, then the vertex records (normal first,
@@ -24,9 +33,9 @@ class TokenReader;
 //
 // A file that ends early keeps what was read; unread vertices stay NaN and
 // an unfinished face keeps only its complete corners. Every face is kept
-// with all its corners: draw() gives a face of 3 corners as a triangle and
-// any other as GL_QUADS, so a face of fewer than 4 corners draws nothing and
-// one of 5 to 7 corners its first four. A malformed file (a negative count,
+// with all its corners and drawn as GL_QUADS draws it: a face of 3 corners
+// is a triangle, one of fewer than 3 nothing, any other one quad per whole
+// group of four corners (one of 5 to 7 corners its first four). A malformed file (a negative count,
 // more records than its size can hold, an index outside the vertex array, a
 // word where a number belongs) is rejected with an
 // UnloadableResourceException, so the default mesh takes its place. Hence
@@ -34,6 +43,8 @@ class TokenReader;
 // many texture coordinates as corners.
 class MeshZMS : public Resource {
 public:
+    MeshZMS();
+
     static constexpr const char* qualifiedName = "meshzms.MeshZMS";
     static constexpr const char* defaultFile = "resources/meshes/defaultmesh.zms";
 
@@ -50,14 +61,18 @@ public:
     void freeData() override;
 
     // Draws at the current model-view transform with GL lighting and light 0,
-    // one begin/end pair per face. A textured mesh binds its texture (the
-    // caller enables texturing); an untextured one leaves texturing disabled.
+    // every face in file order, in one draw call: the faces are turned into
+    // triangles once, when the mesh is read, and kept in a buffer object. A
+    // textured mesh binds its texture (the caller enables texturing); an
+    // untextured one leaves texturing disabled.
     virtual void draw() const;
 
     int32_t getHasParams() const { return hasParams; }
     int32_t getVertexCount() const { return vertexCount; }
     int32_t getFaceCount() const { return faceCount; }
     int32_t getTextured() const { return textured; }
+    // The faces as triangles, three corners each, in the order draw() sends them.
+    const std::vector<MeshCorner>& getTriangles() const { return triangles; }
     // Null for an untextured mesh.
     const Texture2D* getTexture() const { return texture; }
     const std::vector<Vertex>& getVertices() const { return vertices; }
@@ -66,6 +81,7 @@ public:
 private:
     class Parser;
     void clear();
+    void buildTriangles();
 
     int32_t hasParams = 0;
     int32_t vertexCount = 0;
@@ -74,4 +90,6 @@ private:
     Texture2D* texture = nullptr;
     std::vector<Vertex> vertices;
     std::vector<Face> faces;
+    std::vector<MeshCorner> triangles;
+    BufferObject triangleBuffer;
 };

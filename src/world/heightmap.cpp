@@ -30,6 +30,10 @@ const char* const fragmentShaderFile = "resources/shaders/fragmentshader_terrain
 // Greens up to this value mean "no decoration here".
 constexpr uint8_t decorationThreshold = 25;
 
+// Indices are 16 bits wide, the only width WebGL 1 (through Emscripten's
+// emulation) draws, so one draw call reaches this many points.
+constexpr int64_t pointsPerChunk = 65536;
+
 ResourceManager& manager()
 {
     return ResourceManager::getInstance();
@@ -103,15 +107,11 @@ CellAxis cellAxis(float grid, int32_t points)
     return axis;
 }
 
-void enableArrays(const std::vector<Vertex>& vertices, const std::vector<Point2D>& texCoords)
+void enableArrays()
 {
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    const char* base = reinterpret_cast<const char*>(vertices.data());
-    glVertexPointer(3, GL_FLOAT, sizeof(Vertex), base + offsetof(Vertex, x));
-    glNormalPointer(GL_FLOAT, sizeof(Vertex), base + offsetof(Vertex, nx));
-    glTexCoordPointer(2, GL_FLOAT, sizeof(Point2D), texCoords.data());
 }
 
 void disableArrays()
@@ -134,7 +134,7 @@ GLuint idOf(const Texture2D* texture)
 
 } // namespace
 
-Heightmap::Heightmap() = default;
+Heightmap::Heightmap() : groundBuffer(GL_ARRAY_BUFFER), indexBuffer(GL_ELEMENT_ARRAY_BUFFER) {}
 Heightmap::~Heightmap() = default;
 
 void Heightmap::load(const std::string& fileName)
@@ -150,6 +150,7 @@ void Heightmap::load(const std::string& fileName)
         buildGrid(*surface);
     buildNormals();
     buildIndices();
+    uploadGround();
 
     if (GLEW_ARB_multitexture && GLEW_ARB_shader_objects)
         shader = buildProgram();
@@ -260,18 +261,56 @@ void Heightmap::buildNormals()
     }
 }
 
+// Strip i's entries and its join to strip i + 1 (see getIndices). Every
+// strip has an even number of entries, so each starts on an even triangle
+// of the joined strip and keeps its winding.
 void Heightmap::buildIndices()
 {
     indices.clear();
-    if (gridWidth < 2)
+    stripsPerChunk = 0;
+    const int32_t strips = stripCount();
+    if (strips == 0)
         return;
-    indices.reserve(2 * static_cast<std::size_t>(gridHeight) * static_cast<std::size_t>(gridWidth - 1));
-    for (int32_t i = 0; i + 1 < gridWidth; ++i) {
-        for (int32_t j = 0; j < gridHeight; ++j) {
-            indices.push_back(static_cast<uint32_t>(i) * static_cast<uint32_t>(gridHeight) + static_cast<uint32_t>(j));
-            indices.push_back(static_cast<uint32_t>(i + 1) * static_cast<uint32_t>(gridHeight) + static_cast<uint32_t>(j));
-        }
+    const int64_t fitting = pointsPerChunk / gridHeight - 1; // two columns for the first strip
+    if (fitting < 1) {
+        std::cout << tooTallNotice << std::endl;
+        return;
     }
+    stripsPerChunk = static_cast<int32_t>(std::min<int64_t>(fitting, strips));
+    const auto rows = static_cast<std::size_t>(gridHeight);
+    indices.reserve((2 * rows + 2) * static_cast<std::size_t>(strips) - 2);
+    for (int32_t i = 0; i < strips; ++i) {
+        const int32_t chunkColumn = i / stripsPerChunk * stripsPerChunk;
+        // Below 65536 by the choice of stripsPerChunk.
+        const auto point = [&](int32_t column, std::size_t row) {
+            return static_cast<uint16_t>(static_cast<std::size_t>(column - chunkColumn) * rows + row);
+        };
+        for (std::size_t j = 0; j < rows; ++j) {
+            indices.push_back(point(i, j));
+            indices.push_back(point(i + 1, j));
+        }
+        if (i + 1 == strips)
+            break;
+        // The last point again, then the next strip's first; a strip that
+        // starts a new chunk is never joined, and takes the last point twice.
+        const bool joined = (i + 1) % stripsPerChunk != 0;
+        indices.push_back(point(i + 1, rows - 1));
+        indices.push_back(joined ? point(i + 1, 0) : point(i + 1, rows - 1));
+    }
+}
+
+void Heightmap::uploadGround()
+{
+    ground.assign(vertices.size(), GroundPoint{});
+    for (std::size_t k = 0; k < vertices.size(); ++k) {
+        ground[k].vertex = vertices[k];
+        for (std::size_t unit = 0; unit < texCoords.size(); ++unit)
+            ground[k].texCoords[unit] = texCoords[unit][k];
+    }
+    groundBuffer.upload(ground.data(), ground.size() * sizeof(GroundPoint));
+    indexBuffer.upload(indices.data(), indices.size() * sizeof(uint16_t));
+    if (groundBuffer.isUploaded())
+        ground = {}; // the card has it
 }
 
 void Heightmap::placeDecorations(const SDL_Surface& surface)
@@ -291,6 +330,8 @@ void Heightmap::placeDecorations(const SDL_Surface& surface)
 
 void Heightmap::unload()
 {
+    groundBuffer.release();
+    indexBuffer.release();
     if (shader) {
         shader->unload();
         shader.reset();
@@ -365,9 +406,9 @@ void Heightmap::drawStripsWithProgram(int32_t first, int32_t end) const
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, idOf(textures[unit]));
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-        enableArrays(vertices, texCoords[unit]);
+        enableArrays();
     }
-    drawStrips(first, end);
+    drawStrips(first, end, true);
     for (int unit = 3; unit >= 1; --unit) {
         selectUnit(unit);
         glDisable(GL_TEXTURE_2D);
@@ -383,16 +424,56 @@ void Heightmap::drawStripsWithOneTexture(int32_t first, int32_t end) const
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, idOf(textures[1]));
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    enableArrays(vertices, texCoords[1]);
-    drawStrips(first, end);
+    enableArrays();
+    drawStrips(first, end, false);
     disableArrays();
 }
 
-void Heightmap::drawStrips(int32_t first, int32_t end) const
+// One draw call per chunk that the strips touch: the window of a round
+// (140 world units) lies in one chunk, or two, on every shipped level.
+void Heightmap::drawStrips(int32_t first, int32_t end, bool allUnits) const
 {
-    const auto perStrip = 2 * static_cast<std::size_t>(gridHeight);
-    for (int32_t i = first; i < end; ++i)
-        Platform::drawStrip(indices.data() + static_cast<std::size_t>(i) * perStrip, static_cast<GLsizei>(perStrip));
+    if (first >= end || stripsPerChunk == 0)
+        return;
+    const std::size_t entriesPerStrip = 2 * static_cast<std::size_t>(gridHeight) + 2;
+    groundBuffer.bind();
+    indexBuffer.bind();
+    for (int32_t chunk = first / stripsPerChunk; chunk * stripsPerChunk < end; ++chunk) {
+        const int32_t from = std::max(first, chunk * stripsPerChunk);
+        const int32_t to = std::min(end, (chunk + 1) * stripsPerChunk);
+        pointArrays(static_cast<std::size_t>(chunk) * static_cast<std::size_t>(stripsPerChunk)
+                        * static_cast<std::size_t>(gridHeight),
+                    allUnits);
+        // The strips and the joins between them, not the join after the last.
+        const std::size_t count = static_cast<std::size_t>(to - from) * entriesPerStrip - 2;
+        glDrawElements(GL_TRIANGLE_STRIP, static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
+                       indexBuffer.at(indices.data(), static_cast<std::size_t>(from) * entriesPerStrip * sizeof(uint16_t)));
+    }
+    indexBuffer.unbind();
+    groundBuffer.unbind();
+}
+
+// The arrays from point firstPoint on, the first point of a chunk. With the
+// program, unit u's coordinates go to client unit u and unit 0 stays the
+// client unit in use; without, texture 1's go to the client unit in use.
+void Heightmap::pointArrays(std::size_t firstPoint, bool allUnits) const
+{
+    const std::size_t base = firstPoint * sizeof(GroundPoint);
+    const auto at = [&](std::size_t offset) { return groundBuffer.at(ground.data(), base + offset); };
+    constexpr auto stride = static_cast<GLsizei>(sizeof(GroundPoint));
+    glVertexPointer(3, GL_FLOAT, stride, at(offsetof(GroundPoint, vertex) + offsetof(Vertex, x)));
+    glNormalPointer(GL_FLOAT, stride, at(offsetof(GroundPoint, vertex) + offsetof(Vertex, nx)));
+    const auto texCoordsOf = [&](std::size_t unit) {
+        return at(offsetof(GroundPoint, texCoords) + unit * sizeof(Point2D));
+    };
+    if (!allUnits) {
+        glTexCoordPointer(2, GL_FLOAT, stride, texCoordsOf(1));
+        return;
+    }
+    for (int unit = 3; unit >= 0; --unit) {
+        glClientActiveTextureARB(GL_TEXTURE0_ARB + unit);
+        glTexCoordPointer(2, GL_FLOAT, stride, texCoordsOf(static_cast<std::size_t>(unit)));
+    }
 }
 
 void Heightmap::drawDecorations(const DrawRange& range) const

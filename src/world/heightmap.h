@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/point.h"
+#include "resources/bufferobject.h"
 #include "resources/resource.h"
 #include "engine/vertex.h"
 
@@ -36,8 +37,10 @@ struct SDL_Surface;
 // then come from their defaults). A pixel with green above 25 carries a
 // decoration scaled by green * heightScale * meshScale.
 //
-// Per-point arrays are column-major (index i * gridHeight + j) and go to
-// OpenGL as client-side arrays without a copy. A terrain whose scaleX or
+// Per-point arrays are column-major (index i * gridHeight + j). Drawing
+// uses a copy made at load time: every point's position, normal and four
+// texture coordinates interleaved in one buffer object, and the strips'
+// indices in another, so that a frame sends only a few draw calls. A terrain whose scaleX or
 // scaleY is 0, or whose scaleX, scaleY or heightScale is not a finite number,
 // has no usable geometry: it draws only its decorations, and its queries
 // still give defined answers. A heightScale of 0 is flat ground and draws.
@@ -47,6 +50,10 @@ public:
     static constexpr int32_t initialViewRange = 70;
     // Printed after the program's error when the terrain program cannot be built.
     static constexpr const char* oneTextureNotice = "src/heightmap: The terrain is drawn with one texture.";
+    // Printed at load time for a terrain whose two columns of one strip hold
+    // more points than 16-bit indices reach (more than 32768 rows): only its
+    // decorations are drawn.
+    static constexpr const char* tooTallNotice = "src/heightmap: The terrain has too many rows to draw.";
 
     // Out of line: the program's class is only declared here.
     Heightmap();
@@ -96,7 +103,13 @@ public:
     // unit 0 to 3
     const std::vector<Point2D>& getTexCoords(int unit) const;
     const std::vector<Point3D>& getFaceNormals() const { return faceNormals; }
-    const std::vector<uint32_t>& getIndices() const { return indices; }
+    // The strips as one triangle strip, strip i from entry
+    // i * (2 * gridHeight + 2): its 2 * gridHeight points, column i and i + 1
+    // row by row, then two entries that join it to strip i + 1 with
+    // triangles of no area. 16-bit indices, counted from the first point of
+    // the strip's chunk: the chunks are runs of whole strips of at most 65536
+    // points each. Empty when the terrain has no strips to draw.
+    const std::vector<uint16_t>& getIndices() const { return indices; }
     const std::vector<Point3D>& getObjectPositions() const { return objectPositions; }
     const std::vector<float>& getObjectScales() const { return objectScales; }
     // unit 0 to 3; null before loading
@@ -121,6 +134,7 @@ private:
     void buildGrid(const SDL_Surface& surface);
     void buildNormals();
     void buildIndices();
+    void uploadGround();
     void placeDecorations(const SDL_Surface& surface);
 
     bool hasGeometry() const;
@@ -129,7 +143,11 @@ private:
     void drawRange(const DrawRange& range) const;
     void drawStripsWithProgram(int32_t first, int32_t end) const;
     void drawStripsWithOneTexture(int32_t first, int32_t end) const;
-    void drawStrips(int32_t first, int32_t end) const;
+    // Strips first to end - 1, with the arrays enabled and the program's
+    // four texture coordinates (allUnits) or texture 1's on the client unit
+    // in use.
+    void drawStrips(int32_t first, int32_t end, bool allUnits) const;
+    void pointArrays(std::size_t firstPoint, bool allUnits) const;
     void drawDecorations(const DrawRange& range) const;
     float heightOf(int32_t i, int32_t j) const;
 
@@ -141,7 +159,18 @@ private:
     float heightScale = notANumber;
     float meshScale = notANumber;
     std::array<float, 3> repeats = {notANumber, notANumber, notANumber}; // textures 1 to 3
-    std::vector<uint32_t> indices;
+    // One point as drawing reads it: 56 bytes, the stride of every array.
+    struct GroundPoint {
+        Vertex vertex;
+        std::array<Point2D, 4> texCoords;
+    };
+
+    std::vector<uint16_t> indices;
+    int32_t stripsPerChunk = 0;
+    // Kept only where the driver has no buffer objects: drawn from here.
+    std::vector<GroundPoint> ground;
+    BufferObject groundBuffer;
+    BufferObject indexBuffer;
     std::vector<Vertex> vertices;
     std::array<std::vector<Point2D>, 4> texCoords;
     std::vector<Point3D> faceNormals;

@@ -20,14 +20,18 @@ round won by touches alone; the canvas fitted to windows of several sizes,
 full screen, the ".quit game" and Escape endings and a fatal error's line in
 the page. Judges the canvas by its pixels as the desktop end-to-end tests
 judge the window, and the browser's console. Prints the first load's time and
-the frame rates of the menu and of a round. --shots saves JPEG pictures of the
-main screen and a round there, and of the page on the phone-sized touch screen.
+for the main screen, the level selection and a round, the WebGL draw calls per
+frame, the main thread's milliseconds per frame (median) and the frame rate;
+fails when a frame anywhere draws more than MOST_DRAWS times. --shots saves
+JPEG pictures of the main screen and a round there, and of the page on the
+phone-sized touch screen.
 Exits 0 when everything held, 1 with the reasons otherwise."""
 
 import argparse
 import base64
 import io
 import math
+import statistics
 import os
 import socket
 import subprocess
@@ -179,14 +183,34 @@ def medal_pixels(picture, slot):
 # round (its explosion band), which a picture would only see a second or two
 # late. They go into every page before its own script runs, set on the
 # page's Module as soon as the page makes it.
+# And the frame's figures: the WebGL draw calls (the context's draw
+# functions wrapped) and the main thread's time in the game's frame callback,
+# the emulation's work included.
 TEST_HOOKS = """
 window.kerboltCapture = null;
 window.kerboltFirstFrame = null;
 window.kerboltWatchRound = false;
 window.kerboltRoundAt = null;
+window.kerboltFrameLog = {draws: [], ms: [], at: []};
+window.kerboltMostDraws = 0;
+var kerboltDraws = 0;
 Module.postMainLoop = function () {
   if (Module.kerboltFrames === 1)
     window.kerboltFirstFrame = Module.canvas.toDataURL('image/png');
+  var counted = window.GLctx && GLctx.kerboltCounted, log = window.kerboltFrameLog;
+  if (counted) {
+    log.draws.push(kerboltDraws);
+    log.ms.push(performance.now() - Module.kerboltFrameAt);
+    log.at.push(Module.kerboltFrameAt);
+    window.kerboltMostDraws = Math.max(window.kerboltMostDraws, kerboltDraws);
+  } else if (window.GLctx) {
+    ['drawArrays', 'drawElements'].forEach(function (name) {
+      var draw = GLctx[name];
+      GLctx[name] = function () { ++kerboltDraws; return draw.apply(GLctx, arguments); };
+    });
+    GLctx.kerboltCounted = true;
+  }
+  kerboltDraws = 0;
   if (window.kerboltCapture) {
     var done = window.kerboltCapture;
     window.kerboltCapture = null;
@@ -522,6 +546,30 @@ def frame_rate(browser, seconds):
     return (browser.frames() - first) / (time.monotonic() - start)
 
 
+# The most WebGL draw calls a frame may take: each costs the emulation a
+# dozen calls into WebGL and the page's main thread its time.
+MOST_DRAWS = 100
+TAKE_FRAME_LOG = """
+var log = window.kerboltFrameLog;
+window.kerboltFrameLog = {draws: [], ms: [], at: []};
+return [log.draws, log.ms, log.at];
+"""
+
+
+def scene_figures(browser, scene, seconds=None, fps=None):
+    """Most draws per frame, median main-thread ms and frames per second of the
+    frames since the log was last taken (or of `seconds` from now)."""
+    if seconds:
+        browser.script(TAKE_FRAME_LOG)
+        time.sleep(seconds)
+    draws, ms, at = browser.script(TAKE_FRAME_LOG)
+    if len(at) < 2:
+        raise Failure(f"{scene}: fewer than two frames drawn")
+    if max(draws) > MOST_DRAWS:
+        raise Failure(f"{scene}: a frame draws {max(draws)} times, more than {MOST_DRAWS}")
+    return (scene, max(draws), statistics.median(ms), fps or 1000.0 * (len(at) - 1) / (at[-1] - at[0]))
+
+
 # Level 1 (tools/levels.py): the player starts at x 45 and walks right at
 # 0.08 units a millisecond of the game's clock; a jump covers some 76 units
 # over level ground. Each jump starts near the middle of the stretch of
@@ -816,7 +864,7 @@ def run(site, shots):
             raise Failure("the main screen shows no island (the terrain's shader path draws nothing)")
         if shots:
             Image.fromarray(main).save(os.path.join(shots, "browser-main.jpg"), quality=80)
-        menu_fps = frame_rate(browser, 5.0)
+        figures = [scene_figures(browser, "main screen", 5.0)]
 
         # A second tab, open from here on with no medals, draws no frames.
         first_tab = browser.driver.current_window_handle
@@ -831,13 +879,19 @@ def run(site, shots):
         levels = browser.wait_for("level selection with seven thumbnails", shows_level_selection)
         if any(medal_pixels(levels, slot) >= 30 for slot in LEVEL_SLOTS):
             raise Failure("a first visit shows medals; it should start with none")
+        figures.append(scene_figures(browser, "level selection", 3.0))
         browser.script("window.kerboltWatchRound = true;" + GAME_CLOCK)
         browser.click_level(LEVEL_SLOTS[0])
         browser.wait_for_round()
         if browser.pads_shown():
             raise Failure("a desktop browser with a mouse shows the touch pads")
+        browser.script(TAKE_FRAME_LOG)
         round_fps = play_level_one(browser, shots)
+        figures.append(scene_figures(browser, "round, Level 1", fps=round_fps))
         browser.wait_for("result screen", shows_result_screen)
+        most_draws = browser.script("return window.kerboltMostDraws")
+        if most_draws > MOST_DRAWS:
+            raise Failure(f"a frame between the screens draws {most_draws} times, more than {MOST_DRAWS}")
         medals = won_medal(browser, "the round played with keys")
         wait_until("end of the store", lambda: not browser.script("return Module.kerboltStoring()"))
         if browser.status():
@@ -935,9 +989,11 @@ def run(site, shots):
         browser.click_main_button(START_GAME)
         browser.wait_for_end("Error: Cannot open or create file 'resources/savegame'")
         print(f"browser_test: passed; Level 1 won with medal {medals}; first frame "
-              f"{load_ms / 1000:.2f} s after the page was requested; menu {menu_fps:.1f} fps, "
-              f"round {round_fps:.1f} fps (headless Chromium, SwiftShader); canvas shown at "
-              + ", ".join(f"{scale:.2f}" for scale in scales) + " of its size")
+              f"{load_ms / 1000:.2f} s after the page was requested (headless Chromium, SwiftShader); canvas "
+              "shown at " + ", ".join(f"{scale:.2f}" for scale in scales) + " of its size")
+        print(f"  {'scene':<16} {'WebGL draws/frame':>17} {'main thread ms/frame':>20} {'fps':>6}")
+        for scene, draws, ms, fps in figures:
+            print(f"  {scene:<16} {draws:>17} {ms:>20.1f} {fps:>6.1f}")
         return 0
     except Failure as failure:
         print(f"browser_test: FAILED: {failure}", file=sys.stderr)
