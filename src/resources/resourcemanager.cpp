@@ -5,6 +5,13 @@
 #include "resources/resourcemanager.h"
 
 #include <cstdio>
+#include <utility>
+
+ResourceManager::~ResourceManager()
+{
+    const std::vector<Entry> leaving = std::move(resources);
+    resources.clear();
+}
 
 void ResourceManager::print() const
 {

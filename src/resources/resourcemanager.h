@@ -35,7 +35,10 @@ struct ResourceType {
 class ResourceManager {
 public:
     static ResourceManager& getInstance() { return SingletonSlot<ResourceManager>::get(); }
-    virtual ~ResourceManager() = default;
+    // Destroys whatever is still in the table. A resource that holds others
+    // (a font its texture) gives those holds back as it goes; the table is
+    // empty by then, so they find nothing and change nothing.
+    virtual ~ResourceManager();
 
     // Writes "\nResourceManager: %d active Resources", then "\t%d %s %s"
     // (holds, class, name) per entry, to standard output.
