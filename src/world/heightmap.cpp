@@ -9,7 +9,6 @@
 #include "resources/hlslshader.h"
 #include "resources/image.h"
 #include "resources/meshzms.h"
-#include "platform/platform.h"
 #include "resources/resourcemanager.h"
 #include "resources/surfacepixels.h"
 #include "resources/texture2d.h"
@@ -27,9 +26,6 @@ namespace {
 const char* const vertexShaderFile = "resources/shaders/vertexshader_terrain.fx";
 const char* const fragmentShaderFile = "resources/shaders/fragmentshader_terrain.fx";
 
-// Greens up to this value mean "no decoration here".
-constexpr uint8_t decorationThreshold = 25;
-
 // Indices are 16 bits wide, the only width WebGL 1 (through Emscripten's
 // emulation) draws, so one draw call reaches this many points.
 constexpr int64_t pointsPerChunk = 65536;
@@ -37,39 +33,6 @@ constexpr int64_t pointsPerChunk = 65536;
 ResourceManager& manager()
 {
     return ResourceManager::getInstance();
-}
-
-// A number of the description, or NaN when the file has none there.
-float readNumber(TokenReader& reader)
-{
-    const float value = reader.readFloat();
-    return reader.lastNumberFound() ? value : std::numeric_limits<float>::quiet_NaN();
-}
-
-// Gives the height image back however loading ends.
-class HeldImage {
-public:
-    explicit HeldImage(const std::string& fileName) : image(manager().getResource<Image>(fileName)) {}
-    ~HeldImage() { manager().releaseResource(image); }
-    HeldImage(const HeldImage&) = delete;
-    HeldImage& operator=(const HeldImage&) = delete;
-
-    SDL_Surface* surface() const { return image->getSurface(); }
-
-private:
-    Image* image;
-};
-
-Point3D positionOf(const Vertex& vertex)
-{
-    return {vertex.x, vertex.y, vertex.z};
-}
-
-Point3D normalOf(const Point3D& a, const Point3D& b, const Point3D& c)
-{
-    Point3D normal = cross(b - a, c - a);
-    normal.normalize();
-    return normal;
 }
 
 // Truncation toward zero that is defined for every float: NaN gives 0 and
@@ -81,30 +44,6 @@ int64_t truncated(float value)
     if (std::isnan(value))
         return 0;
     return static_cast<int64_t>(std::clamp(value, -limit, limit));
-}
-
-// One axis of the cell a height query falls in: grid index, the next grid
-// index along that axis (the same one on a terrain one point wide) and the
-// position between them.
-struct CellAxis {
-    int32_t index = 0;
-    int32_t next = 0;
-    float fraction = 0.0f;
-};
-
-CellAxis cellAxis(float grid, int32_t points)
-{
-    CellAxis axis;
-    axis.next = std::min(1, points - 1);
-    if (grid >= static_cast<float>(points - 1))
-        grid = static_cast<float>(points - 2);
-    if (!(grid >= 0.0f)) // below 0, or not a number
-        return axis;
-    // 0 <= grid <= points - 2 here, so the conversion is in range.
-    axis.index = std::min(static_cast<int32_t>(grid), points - 2);
-    axis.next = axis.index + 1;
-    axis.fraction = grid - static_cast<float>(axis.index);
-    return axis;
 }
 
 void enableArrays()
@@ -143,23 +82,21 @@ void Heightmap::load(const std::string& fileName)
     TokenReader reader(fileName);
     readDescription(reader);
 
-    const HeldImage image(heightImageName);
-    SDL_Surface* surface = image.surface();
-    const SurfaceLock lock(surface);
-    if (surface)
-        buildGrid(*surface);
-    buildNormals();
+    {
+        const Held<Image> image(terrain.getHeightImageName());
+        SDL_Surface* surface = image->getSurface();
+        const SurfaceLock lock(surface);
+        if (surface)
+            terrain.build(*surface);
+    }
     buildIndices();
     uploadGround();
 
     if (GLEW_ARB_multitexture && GLEW_ARB_shader_objects)
         shader = buildProgram();
     for (std::size_t unit = 0; unit < textures.size(); ++unit)
-        textures[unit] = manager().getResource<Texture2D>(textureNames[unit]);
-    mesh = manager().getResource<MeshZMS>(meshName);
-
-    if (surface)
-        placeDecorations(*surface);
+        textures[unit] = manager().getResource<Texture2D>(terrain.getTextureName(static_cast<int>(unit)));
+    mesh = manager().getResource<MeshZMS>(terrain.getMeshName());
 }
 
 // Drivers differ in the GLSL they accept, so a program this one rejects (or
@@ -180,85 +117,7 @@ std::unique_ptr<HLSLShader> Heightmap::buildProgram()
 
 void Heightmap::readDescription(TokenReader& reader)
 {
-    heightImageName = reader.readString();
-    scaleX = readNumber(reader);
-    scaleY = readNumber(reader);
-    heightScale = readNumber(reader);
-    for (std::string& textureName : textureNames)
-        textureName = reader.readString();
-    for (float& repeat : repeats)
-        repeat = readNumber(reader);
-    meshName = reader.readString();
-    meshScale = readNumber(reader);
-}
-
-void Heightmap::buildGrid(const SDL_Surface& surface)
-{
-    gridWidth = surface.w;
-    gridHeight = surface.h;
-    const auto points = static_cast<std::size_t>(gridWidth) * static_cast<std::size_t>(gridHeight);
-    vertices.assign(points, Vertex{});
-    for (auto& set : texCoords)
-        set.assign(points, Point2D{});
-
-    const auto width = static_cast<float>(gridWidth), height = static_cast<float>(gridHeight);
-    std::size_t k = 0;
-    for (int32_t i = 0; i < gridWidth; ++i) {
-        const auto column = static_cast<float>(i);
-        for (int32_t j = 0; j < gridHeight; ++j, ++k) {
-            const auto row = static_cast<float>(j);
-            const Rgba8 colour = colourAt(surface, i, j);
-            Vertex& vertex = vertices[k];
-            vertex.x = column * scaleX;
-            vertex.y = row * scaleY;
-            vertex.z = static_cast<float>(colour.r) * heightScale;
-            texCoords[0][k].set(column / width, row / height);
-            // Textures 1 to 3 keep square texels: both coordinates go by the width.
-            for (std::size_t set = 1; set < texCoords.size(); ++set)
-                texCoords[set][k].set(column / width * repeats[set - 1], row / width * repeats[set - 1]);
-        }
-    }
-}
-
-void Heightmap::buildNormals()
-{
-    const int32_t rows = gridHeight;
-    const auto at = [&](int32_t i, int32_t j) { return positionOf(vertices[static_cast<std::size_t>(i) * rows + j]); };
-    const auto faceIndex = [&](int32_t i, int32_t j) { return 2 * static_cast<std::size_t>(i) * (rows - 1) + 2 * static_cast<std::size_t>(j - 1); };
-
-    // Each cell is split along the diagonal from (i + 1, j - 1) to (i, j).
-    faceNormals.clear();
-    if (gridWidth >= 2 && gridHeight >= 2)
-        faceNormals.resize(2 * static_cast<std::size_t>(gridWidth - 1) * static_cast<std::size_t>(rows - 1));
-    for (int32_t i = 0; i + 1 < gridWidth; ++i) {
-        for (int32_t j = 1; j < rows; ++j) {
-            const std::size_t c = faceIndex(i, j);
-            faceNormals[c] = normalOf(at(i, j), at(i, j - 1), at(i + 1, j - 1));
-            faceNormals[c + 1] = normalOf(at(i, j), at(i + 1, j - 1), at(i + 1, j));
-        }
-    }
-
-    // Border points point straight up; an interior point averages the six
-    // triangles around it. The average is deliberately not renormalised:
-    // the lighting has always been tuned to it.
-    const Point3D up(0.0f, 0.0f, 1.0f);
-    for (int32_t i = 0; i < gridWidth; ++i) {
-        for (int32_t j = 0; j < rows; ++j) {
-            Point3D normal = up;
-            if (i > 0 && i + 1 < gridWidth && j > 0 && j + 1 < rows) {
-                // The three triangles of column strip i and the three of strip
-                // i - 1 that touch (i, j).
-                const std::size_t right = faceIndex(i, j), left = faceIndex(i - 1, j);
-                normal = (faceNormals[right] + faceNormals[right + 1] + faceNormals[right + 2] + faceNormals[left + 1]
-                             + faceNormals[left + 2] + faceNormals[left + 3])
-                    * 0.16666667f;
-            }
-            Vertex& vertex = vertices[static_cast<std::size_t>(i) * rows + j];
-            vertex.nx = normal.x;
-            vertex.ny = normal.y;
-            vertex.nz = normal.z;
-        }
-    }
+    terrain.readDescription(reader);
 }
 
 // Strip i's entries and its join to strip i + 1 (see getIndices). Every
@@ -268,9 +127,10 @@ void Heightmap::buildIndices()
 {
     indices.clear();
     stripsPerChunk = 0;
-    const int32_t strips = stripCount();
+    const int32_t strips = terrain.stripCount();
     if (strips == 0)
         return;
+    const int32_t gridHeight = terrain.getGridHeight();
     const int64_t fitting = pointsPerChunk / gridHeight - 1; // two columns for the first strip
     if (fitting < 1) {
         std::cout << tooTallNotice << std::endl;
@@ -301,31 +161,17 @@ void Heightmap::buildIndices()
 
 void Heightmap::uploadGround()
 {
+    const std::vector<Vertex>& vertices = terrain.getVertices();
     ground.assign(vertices.size(), GroundPoint{});
     for (std::size_t k = 0; k < vertices.size(); ++k) {
         ground[k].vertex = vertices[k];
-        for (std::size_t unit = 0; unit < texCoords.size(); ++unit)
-            ground[k].texCoords[unit] = texCoords[unit][k];
+        for (int unit = 0; unit < 4; ++unit)
+            ground[k].texCoords[static_cast<std::size_t>(unit)] = terrain.getTexCoords(unit)[k];
     }
     groundBuffer.upload(ground.data(), ground.size() * sizeof(GroundPoint));
     indexBuffer.upload(indices.data(), indices.size() * sizeof(uint16_t));
     if (groundBuffer.isUploaded())
         ground = {}; // the card has it
-}
-
-void Heightmap::placeDecorations(const SDL_Surface& surface)
-{
-    // From the last image row to the first, left to right within a row.
-    for (int32_t j = gridHeight - 1; j >= 0; --j) {
-        for (int32_t i = 0; i < gridWidth; ++i) {
-            const Rgba8 colour = colourAt(surface, i, j);
-            if (colour.g <= decorationThreshold)
-                continue;
-            objectPositions.emplace_back(static_cast<float>(i) * scaleX, static_cast<float>(j) * scaleY,
-                static_cast<float>(colour.r) * heightScale);
-            objectScales.push_back(static_cast<float>(colour.g) * heightScale * meshScale);
-        }
-    }
 }
 
 void Heightmap::unload()
@@ -344,19 +190,6 @@ void Heightmap::unload()
     mesh = nullptr;
 }
 
-bool Heightmap::hasGeometry() const
-{
-    // Strips are found by dividing by scaleX and laid out along x and y; a
-    // height scale of 0 is flat ground, which nothing divides by.
-    const auto usable = [](float scale) { return std::isfinite(scale) && scale != 0.0f; };
-    return usable(scaleX) && usable(scaleY) && std::isfinite(heightScale);
-}
-
-int32_t Heightmap::stripCount() const
-{
-    return hasGeometry() && gridWidth >= 2 && gridHeight >= 2 ? gridWidth - 1 : 0;
-}
-
 Heightmap::DrawRange Heightmap::rangeAround(const Point3D& cameraPosition) const
 {
     // The view centre is -cameraPosition.x; the window is the centre plus or
@@ -370,7 +203,9 @@ Heightmap::DrawRange Heightmap::rangeAround(const Point3D& cameraPosition) const
     range.start = nearEdge > 0 ? 0.0f : static_cast<float>(-nearEdge);
     range.end = static_cast<float>(farEdge < lastX ? farEdge : lastX);
     // Clamped to the strips that exist, so no scale can reach past the indices.
-    const auto strip = [this](float x) { return static_cast<int32_t>(std::clamp<int64_t>(truncated(x / scaleX), 0, stripCount())); };
+    const auto strip = [this](float x) {
+        return static_cast<int32_t>(std::clamp<int64_t>(truncated(x / terrain.getScaleX()), 0, terrain.stripCount()));
+    };
     range.firstStrip = strip(range.start);
     range.endStrip = strip(range.end);
     return range;
@@ -384,7 +219,7 @@ void Heightmap::draw(const Point3D& cameraPosition) const
 void Heightmap::drawAll() const
 {
     DrawRange range;
-    range.endStrip = stripCount();
+    range.endStrip = terrain.stripCount();
     drawRange(range);
 }
 
@@ -435,15 +270,14 @@ void Heightmap::drawStrips(int32_t first, int32_t end, bool allUnits) const
 {
     if (first >= end || stripsPerChunk == 0)
         return;
-    const std::size_t entriesPerStrip = 2 * static_cast<std::size_t>(gridHeight) + 2;
+    const auto gridHeight = static_cast<std::size_t>(terrain.getGridHeight());
+    const std::size_t entriesPerStrip = 2 * gridHeight + 2;
     groundBuffer.bind();
     indexBuffer.bind();
     for (int32_t chunk = first / stripsPerChunk; chunk * stripsPerChunk < end; ++chunk) {
         const int32_t from = std::max(first, chunk * stripsPerChunk);
         const int32_t to = std::min(end, (chunk + 1) * stripsPerChunk);
-        pointArrays(static_cast<std::size_t>(chunk) * static_cast<std::size_t>(stripsPerChunk)
-                        * static_cast<std::size_t>(gridHeight),
-                    allUnits);
+        pointArrays(static_cast<std::size_t>(chunk) * static_cast<std::size_t>(stripsPerChunk) * gridHeight, allUnits);
         // The strips and the joins between them, not the join after the last.
         const std::size_t count = static_cast<std::size_t>(to - from) * entriesPerStrip - 2;
         glDrawElements(GL_TRIANGLE_STRIP, static_cast<GLsizei>(count), GL_UNSIGNED_SHORT,
@@ -479,12 +313,14 @@ void Heightmap::pointArrays(std::size_t firstPoint, bool allUnits) const
 void Heightmap::drawDecorations(const DrawRange& range) const
 {
     glEnable(GL_BLEND);
-    const std::size_t count = std::min(objectPositions.size(), objectScales.size());
+    const std::vector<Point3D>& positions = terrain.getObjectPositions();
+    const std::vector<float>& scales = terrain.getObjectScales();
+    const std::size_t count = std::min(positions.size(), scales.size());
     for (std::size_t k = 0; mesh && k < count; ++k) {
-        const Point3D& at = objectPositions[k];
+        const Point3D& at = positions[k];
         if (!range.allDecorations && !(range.start < at.x && at.x < range.end))
             continue;
-        const float scale = objectScales[k];
+        const float scale = scales[k];
         glPushMatrix();
         glTranslatef(at.x, at.y, at.z);
         glScalef(scale, scale, scale);
@@ -497,42 +333,24 @@ void Heightmap::drawDecorations(const DrawRange& range) const
     glEnable(GL_TEXTURE_2D);
 }
 
-// Checked: a wrong grid index throws instead of reading past the points.
-float Heightmap::heightOf(int32_t i, int32_t j) const
-{
-    return vertices.at(static_cast<std::size_t>(i) * static_cast<std::size_t>(gridHeight) + static_cast<std::size_t>(j)).z;
-}
-
 float Heightmap::heightAt(float x, float y) const
 {
-    if (vertices.empty())
-        return 0.0f;
-    const CellAxis column = cellAxis(x / scaleX, gridWidth);
-    const CellAxis row = cellAxis(y / scaleY, gridHeight);
-    const float h00 = heightOf(column.index, row.index);
-    const float h10 = heightOf(column.next, row.index);
-    const float h01 = heightOf(column.index, row.next);
-    return h00 + column.fraction * (h10 - h00) + row.fraction * (h01 - h00);
+    return terrain.heightAt(x, y);
 }
 
 float Heightmap::getLengthX() const
 {
-    return static_cast<float>(gridWidth) * scaleX;
+    return terrain.getLengthX();
 }
 
 float Heightmap::getLengthY() const
 {
-    return static_cast<float>(gridHeight) * scaleY;
+    return terrain.getLengthY();
 }
 
 float Heightmap::getMaxHeight() const
 {
-    return heightScale * 255.0f;
-}
-
-const std::vector<Point2D>& Heightmap::getTexCoords(int unit) const
-{
-    return texCoords.at(static_cast<std::size_t>(unit));
+    return terrain.getMaxHeight();
 }
 
 const Texture2D* Heightmap::getTexture(int unit) const

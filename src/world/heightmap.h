@@ -5,13 +5,13 @@
 #pragma once
 
 #include "engine/point.h"
+#include "world/terrain.h"
 #include "resources/bufferobject.h"
 #include "resources/resource.h"
 #include "engine/vertex.h"
 
 #include <array>
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,30 +20,17 @@ class HLSLShader;
 class MeshZMS;
 class Texture2D;
 class TokenReader;
-struct SDL_Surface;
 
-// A terrain: a regular grid whose heights come from the red channel of an
-// image, textured with up to four textures, lit by per-vertex normals and
-// dotted with copies of one decoration mesh where the image's green channel
-// says so. Grid point (i, j) is pixel (column i, row j) and stands at
-// (i * scaleX, j * scaleY, red * heightScale).
+// A height-field terrain as a resource (its data in a Terrain: the
+// description file, the grid, normals, decorations and heights) and its
+// drawing: textured with up to four textures, lit by per-vertex normals and
+// dotted with copies of one decoration mesh. A description that names no
+// usable images or mesh gets their defaults.
 //
-// The description file holds four records of whitespace-separated tokens:
-//     heightImage scaleX scaleY heightScale
-//     texture0 texture1 texture2 texture3
-//     repeat1 repeat2 repeat3
-//     decorationMesh meshScale
-// Missing numbers stay NaN and missing names empty (the images and the mesh
-// then come from their defaults). A pixel with green above 25 carries a
-// decoration scaled by green * heightScale * meshScale.
-//
-// Per-point arrays are column-major (index i * gridHeight + j). Drawing
-// uses a copy made at load time: every point's position, normal and four
-// texture coordinates interleaved in one buffer object, and the strips'
-// indices in another, so that a frame sends only a few draw calls. A terrain whose scaleX or
-// scaleY is 0, or whose scaleX, scaleY or heightScale is not a finite number,
-// has no usable geometry: it draws only its decorations, and its queries
-// still give defined answers. A heightScale of 0 is flat ground and draws.
+// Drawing uses a copy made at load time: every point's position, normal and
+// four texture coordinates interleaved in one buffer object, and the strips'
+// indices in another, so that a frame sends only a few draw calls. A terrain
+// without usable geometry (Terrain::hasGeometry) draws only its decorations.
 class Heightmap : public Resource {
 public:
     static constexpr const char* qualifiedName = "heightmap.Heightmap";
@@ -92,17 +79,19 @@ public:
     virtual float getLengthY() const;
     virtual float getMaxHeight() const;
 
-    int32_t getGridWidth() const { return gridWidth; }
-    int32_t getGridHeight() const { return gridHeight; }
+    // The terrain's data; the getters below are its own, for short.
+    const Terrain& getTerrain() const { return terrain; }
+    int32_t getGridWidth() const { return terrain.getGridWidth(); }
+    int32_t getGridHeight() const { return terrain.getGridHeight(); }
     int32_t getViewRange() const { return viewRange; }
-    float getScaleX() const { return scaleX; }
-    float getScaleY() const { return scaleY; }
-    float getHeightScale() const { return heightScale; }
-    float getMeshScale() const { return meshScale; }
-    const std::vector<Vertex>& getVertices() const { return vertices; }
+    float getScaleX() const { return terrain.getScaleX(); }
+    float getScaleY() const { return terrain.getScaleY(); }
+    float getHeightScale() const { return terrain.getHeightScale(); }
+    float getMeshScale() const { return terrain.getMeshScale(); }
+    const std::vector<Vertex>& getVertices() const { return terrain.getVertices(); }
     // unit 0 to 3
-    const std::vector<Point2D>& getTexCoords(int unit) const;
-    const std::vector<Point3D>& getFaceNormals() const { return faceNormals; }
+    const std::vector<Point2D>& getTexCoords(int unit) const { return terrain.getTexCoords(unit); }
+    const std::vector<Point3D>& getFaceNormals() const { return terrain.getFaceNormals(); }
     // The strips as one triangle strip, strip i from entry
     // i * (2 * gridHeight + 2): its 2 * gridHeight points, column i and i + 1
     // row by row, then two entries that join it to strip i + 1 with
@@ -110,8 +99,8 @@ public:
     // the strip's chunk: the chunks are runs of whole strips of at most 65536
     // points each. Empty when the terrain has no strips to draw.
     const std::vector<uint16_t>& getIndices() const { return indices; }
-    const std::vector<Point3D>& getObjectPositions() const { return objectPositions; }
-    const std::vector<float>& getObjectScales() const { return objectScales; }
+    const std::vector<Point3D>& getObjectPositions() const { return terrain.getObjectPositions(); }
+    const std::vector<float>& getObjectScales() const { return terrain.getObjectScales(); }
     // unit 0 to 3; null before loading
     const Texture2D* getTexture(int unit) const;
     const MeshZMS* getMesh() const { return mesh; }
@@ -120,7 +109,6 @@ public:
 
 private:
     static std::unique_ptr<HLSLShader> buildProgram();
-    static constexpr float notANumber = std::numeric_limits<float>::quiet_NaN();
 
     // The part of the terrain one draw call submits.
     struct DrawRange {
@@ -131,14 +119,9 @@ private:
         float end = 0.0f;
     };
 
-    void buildGrid(const SDL_Surface& surface);
-    void buildNormals();
     void buildIndices();
     void uploadGround();
-    void placeDecorations(const SDL_Surface& surface);
 
-    bool hasGeometry() const;
-    int32_t stripCount() const;
     DrawRange rangeAround(const Point3D& cameraPosition) const;
     void drawRange(const DrawRange& range) const;
     void drawStripsWithProgram(int32_t first, int32_t end) const;
@@ -149,16 +132,8 @@ private:
     void drawStrips(int32_t first, int32_t end, bool allUnits) const;
     void pointArrays(std::size_t firstPoint, bool allUnits) const;
     void drawDecorations(const DrawRange& range) const;
-    float heightOf(int32_t i, int32_t j) const;
 
-    std::string heightImageName;
-    std::array<std::string, 4> textureNames;
-    std::string meshName;
-    float scaleX = notANumber;
-    float scaleY = notANumber;
-    float heightScale = notANumber;
-    float meshScale = notANumber;
-    std::array<float, 3> repeats = {notANumber, notANumber, notANumber}; // textures 1 to 3
+    Terrain terrain;
     // One point as drawing reads it: 56 bytes, the stride of every array.
     struct GroundPoint {
         Vertex vertex;
@@ -171,15 +146,8 @@ private:
     std::vector<GroundPoint> ground;
     BufferObject groundBuffer;
     BufferObject indexBuffer;
-    std::vector<Vertex> vertices;
-    std::array<std::vector<Point2D>, 4> texCoords;
-    std::vector<Point3D> faceNormals;
-    std::vector<Point3D> objectPositions;
-    std::vector<float> objectScales;
     MeshZMS* mesh = nullptr;
     std::unique_ptr<HLSLShader> shader;
     std::array<Texture2D*, 4> textures = {nullptr, nullptr, nullptr, nullptr};
-    int32_t gridWidth = 0;
-    int32_t gridHeight = 0;
     int32_t viewRange = initialViewRange;
 };
