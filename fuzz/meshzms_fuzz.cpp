@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     TokenReader reader = readerOf(data, size, "resources/meshes/fuzz.zms");
     MeshZMS mesh;
     try {
-        mesh.loadText(reader, [](const std::string&) { return nullptr; });
+        mesh.loadText(reader, [](const std::string&) { return Held<Texture2D>(); });
     } catch (const UnloadableResourceException&) {
         FUZZ_CHECK(mesh.getVertices().empty() && mesh.getFaces().empty());
         return 0;

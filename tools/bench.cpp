@@ -262,21 +262,6 @@ void advanceClock()
     clockNow += frameMs;
 }
 
-// One hold on a terrain for as long as the object lives.
-class TerrainHold {
-public:
-    explicit TerrainHold(const std::string& name)
-        : terrain(ResourceManager::getInstance().getResource<Heightmap>(name))
-    {
-    }
-    ~TerrainHold() { ResourceManager::getInstance().releaseResource(terrain); }
-    TerrainHold(const TerrainHold&) = delete;
-    TerrainHold& operator=(const TerrainHold&) = delete;
-
-private:
-    const Heightmap* terrain;
-};
-
 // One level played over and over by the scripted runner, the way the level
 // checker plays it: the runner decides from the player's last position, its
 // keys reach the input task before the frame, the round and the overlay draw.
@@ -321,7 +306,7 @@ public:
     // shader program, which the driver compiles in the next, timed frame.
     void restart()
     {
-        const TerrainHold hold(game.getTerrain()->getName());
+        const Held<Heightmap> hold(game.getTerrain()->getName());
         game.stop();
         start();
     }

@@ -105,8 +105,7 @@ void fillRectangle(int x0, int y0, int x1, int y1, const Colour& colour)
 // Tiles a texture at its own size over a rectangle.
 void tileRectangle(int x0, int y0, int x1, int y1, const std::string& file)
 {
-    ResourceManager& manager = ResourceManager::getInstance();
-    const Texture2D* texture = manager.getResource<Texture2D>(file);
+    const Held<Texture2D> texture(file);
     glBindTexture(GL_TEXTURE_2D, texture->getId());
     GLint width = 1, height = 1;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -124,19 +123,16 @@ void tileRectangle(int x0, int y0, int x1, int y1, const std::string& file)
     glTexCoord2f(0.0f, t);
     glVertex2i(x0, y1);
     glEnd();
-    manager.releaseResource(texture);
 }
 
 // Draws one block (a font in one glyph set) in both columns, from the top
 // edge `top` downwards (y grows upwards); answers the block's lower edge.
 int drawBlock(std::size_t fontIndex, bool highlight, const std::string& terrain, int top)
 {
-    ResourceManager& manager = ResourceManager::getInstance();
     FontWriter& writer = FontWriter::getInstance();
-    const TextureFont* font = manager.getResource<TextureFont>(FontWriter::fontFiles[fontIndex]);
+    const Held<TextureFont> font(FontWriter::fontFiles[fontIndex]);
     const int lineHeight = font->getSize() / TextureFont::cellsPerRow;
     const auto lines = wrap(*font, allGlyphs(), highlight, columnWidth - 2 * margin);
-    manager.releaseResource(font);
 
     const int labelHeight = 20;
     const int bottom = top - labelHeight - lineHeight * static_cast<int>(lines.size()) - margin;

@@ -194,13 +194,13 @@ int main(int argc, char** argv)
     try {
         Quenor engine;
         engine.start();
-        ResourceManager& manager = ResourceManager::getInstance();
-        const Heightmap* terrain = manager.getResource<Heightmap>(options.descriptionFile);
-        if (options.measureFrames > 0)
-            measure(engine, *terrain, options.measureFrames);
-        else
-            runInteractive(engine, *terrain);
-        manager.releaseResource(terrain);
+        {
+            const Held<Heightmap> terrain(options.descriptionFile);
+            if (options.measureFrames > 0)
+                measure(engine, *terrain, options.measureFrames);
+            else
+                runInteractive(engine, *terrain);
+        }
         engine.stop();
         return 0;
     } catch (const std::exception& error) {

@@ -36,16 +36,13 @@ bool isMeasured(const GlyphCorners& glyph)
 
 void FontWriter::load()
 {
-    ResourceManager& manager = ResourceManager::getInstance();
     for (const char* file : fontFiles)
-        fonts.push_back(manager.getResource<TextureFont>(file));
+        fonts.emplace_back(file);
     setFont(*fonts.back());
 }
 
 void FontWriter::unload()
 {
-    for (const TextureFont* font : fonts)
-        ResourceManager::getInstance().releaseResource(font);
     fonts.clear();
     currentFont = nullptr;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "engine/singleton.h"
+#include "resources/resourcemanager.h"
 #include "resources/texturefont.h"
 #include "engine/unit.h"
 
@@ -66,6 +67,6 @@ private:
     float scaleX = std::numeric_limits<float>::quiet_NaN();
     float scaleY = std::numeric_limits<float>::quiet_NaN();
     TextureFont* currentFont = nullptr;
-    std::vector<TextureFont*> fonts;
+    std::vector<Held<TextureFont>> fonts;
     bool highlight = false;
 };

@@ -198,7 +198,7 @@ void MeshZMS::loadFile(const std::string& fileName)
     name = fileName;
     TokenReader reader(fileName);
     loadText(reader, [](const std::string& textureName) {
-        return ResourceManager::getInstance().getResource<Texture2D>(textureName);
+        return Held<Texture2D>(textureName);
     });
 }
 
@@ -264,10 +264,13 @@ void MeshZMS::loadDefault()
 
 void MeshZMS::freeData()
 {
-    // Null is accepted by the manager and changes nothing.
-    ResourceManager::getInstance().releaseResource(texture);
-    texture = nullptr;
+    texture.reset();
     triangleBuffer.release();
+}
+
+const Texture2D* MeshZMS::getTexture() const
+{
+    return texture.get();
 }
 
 void MeshZMS::clear()
@@ -284,7 +287,7 @@ void MeshZMS::draw() const
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     if (textured != 0)
-        glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->getId() : 0);
+        glBindTexture(GL_TEXTURE_2D, texture ? texture->getId() : 0);
     else
         glDisable(GL_TEXTURE_2D);
 

@@ -7,6 +7,7 @@
 #include "resources/bufferobject.h"
 #include "engine/face.h"
 #include "resources/resource.h"
+#include "resources/resourcemanager.h"
 #include "engine/vertex.h"
 
 #include <cstdint>
@@ -49,8 +50,8 @@ public:
     static constexpr const char* defaultFile = "resources/meshes/defaultmesh.zms";
 
     // Gives the texture a textured mesh names (a hold from the manager in
-    // loadFile); may answer null.
-    using TextureLoader = std::function<Texture2D*(const std::string& textureName)>;
+    // loadFile); may answer an empty handle.
+    using TextureLoader = std::function<Held<Texture2D>(const std::string& textureName)>;
 
     void loadFile(const std::string& fileName) override;
     // loadFile after the opening: the mesh from the reader's text, named
@@ -74,7 +75,7 @@ public:
     // The faces as triangles, three corners each, in the order draw() sends them.
     const std::vector<MeshCorner>& getTriangles() const { return triangles; }
     // Null for an untextured mesh.
-    const Texture2D* getTexture() const { return texture; }
+    const Texture2D* getTexture() const;
     const std::vector<Vertex>& getVertices() const { return vertices; }
     const std::vector<Face>& getFaces() const { return faces; }
 
@@ -87,7 +88,7 @@ private:
     int32_t vertexCount = 0;
     int32_t faceCount = 0;
     int32_t textured = 0;
-    Texture2D* texture = nullptr;
+    Held<Texture2D> texture;
     std::vector<Vertex> vertices;
     std::vector<Face> faces;
     std::vector<MeshCorner> triangles;

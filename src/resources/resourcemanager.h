@@ -110,6 +110,7 @@ public:
 
     T* get() const { return static_cast<T*>(resource); }
     T* operator->() const { return get(); }
+    T& operator*() const { return *get(); }
     explicit operator bool() const { return resource != nullptr; }
 
 private:

@@ -79,8 +79,7 @@ Upload prepareUpload(const Image& image)
 void Texture2D::loadFile(const std::string& fileName)
 {
     name = fileName;
-    ResourceManager& manager = ResourceManager::getInstance();
-    Image* image = manager.getResource<Image>(fileName);
+    const Held<Image> image(fileName);
     if (image->getName() != fileName)
         name = image->getName();
 
@@ -95,7 +94,6 @@ void Texture2D::loadFile(const std::string& fileName)
         Platform::uploadTexture(image->getInternalFormat(), image->getWidth(), image->getHeight(), upload.format,
                                 upload.pixels(), upload.alignment, upload.rowLength);
     }
-    manager.releaseResource(image);
 }
 
 void Texture2D::freeData()

@@ -30,11 +30,6 @@ const char* const fragmentShaderFile = "resources/shaders/fragmentshader_terrain
 // emulation) draws, so one draw call reaches this many points.
 constexpr int64_t pointsPerChunk = 65536;
 
-ResourceManager& manager()
-{
-    return ResourceManager::getInstance();
-}
-
 // Truncation toward zero that is defined for every float: NaN gives 0 and
 // huge values stop far beyond any terrain, far from overflowing the sums
 // they enter.
@@ -95,8 +90,8 @@ void Heightmap::load(const std::string& fileName)
     if (GLEW_ARB_multitexture && GLEW_ARB_shader_objects)
         shader = buildProgram();
     for (std::size_t unit = 0; unit < textures.size(); ++unit)
-        textures[unit] = manager().getResource<Texture2D>(terrain.getTextureName(static_cast<int>(unit)));
-    mesh = manager().getResource<MeshZMS>(terrain.getMeshName());
+        textures[unit] = Held<Texture2D>(terrain.getTextureName(static_cast<int>(unit)));
+    mesh = Held<MeshZMS>(terrain.getMeshName());
 }
 
 // Drivers differ in the GLSL they accept, so a program this one rejects (or
@@ -182,12 +177,9 @@ void Heightmap::unload()
         shader->unload();
         shader.reset();
     }
-    for (Texture2D*& texture : textures) {
-        manager().releaseResource(texture);
-        texture = nullptr;
-    }
-    manager().releaseResource(mesh);
-    mesh = nullptr;
+    for (Held<Texture2D>& texture : textures)
+        texture.reset();
+    mesh.reset();
 }
 
 Heightmap::DrawRange Heightmap::rangeAround(const Point3D& cameraPosition) const
@@ -239,7 +231,7 @@ void Heightmap::drawStripsWithProgram(int32_t first, int32_t end) const
     for (int unit = 0; unit < 4; ++unit) {
         selectUnit(unit);
         glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, idOf(textures[unit]));
+        glBindTexture(GL_TEXTURE_2D, idOf(textures[unit].get()));
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         enableArrays();
     }
@@ -257,7 +249,7 @@ void Heightmap::drawStripsWithProgram(int32_t first, int32_t end) const
 void Heightmap::drawStripsWithOneTexture(int32_t first, int32_t end) const
 {
     glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, idOf(textures[1]));
+    glBindTexture(GL_TEXTURE_2D, idOf(textures[1].get()));
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     enableArrays();
     drawStrips(first, end, false);
@@ -353,7 +345,12 @@ float Heightmap::getMaxHeight() const
     return terrain.getMaxHeight();
 }
 
+const MeshZMS* Heightmap::getMesh() const
+{
+    return mesh.get();
+}
+
 const Texture2D* Heightmap::getTexture(int unit) const
 {
-    return unit >= 0 && unit < 4 ? textures[static_cast<std::size_t>(unit)] : nullptr;
+    return unit >= 0 && unit < 4 ? textures[static_cast<std::size_t>(unit)].get() : nullptr;
 }

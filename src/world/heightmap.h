@@ -8,6 +8,7 @@
 #include "world/terrain.h"
 #include "resources/bufferobject.h"
 #include "resources/resource.h"
+#include "resources/resourcemanager.h"
 #include "engine/vertex.h"
 
 #include <array>
@@ -103,7 +104,7 @@ public:
     const std::vector<float>& getObjectScales() const { return terrain.getObjectScales(); }
     // unit 0 to 3; null before loading
     const Texture2D* getTexture(int unit) const;
-    const MeshZMS* getMesh() const { return mesh; }
+    const MeshZMS* getMesh() const;
     // Null when the driver offers no GLSL: the terrain then draws texture 1 only.
     const HLSLShader* getShader() const { return shader.get(); }
 
@@ -146,8 +147,8 @@ private:
     std::vector<GroundPoint> ground;
     BufferObject groundBuffer;
     BufferObject indexBuffer;
-    MeshZMS* mesh = nullptr;
+    Held<MeshZMS> mesh;
     std::unique_ptr<HLSLShader> shader;
-    std::array<Texture2D*, 4> textures = {nullptr, nullptr, nullptr, nullptr};
+    std::array<Held<Texture2D>, 4> textures;
     int32_t viewRange = initialViewRange;
 };
