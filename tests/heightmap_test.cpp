@@ -105,8 +105,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const Heightmap* terrain : held)
-            manager().releaseResource(terrain);
+        held.clear();
         EXPECT_EQ(before, manager().getResourceCount()); // textures, mesh and image all went back
     }
 
@@ -116,7 +115,7 @@ protected:
     {
         const std::string file = "terrain" + std::to_string(held.size()) + ".txt";
         dir.writeFile(file, text);
-        output = capturedStdout([&] { held.push_back(manager().getResource<Heightmap>(file)); });
+        output = capturedStdout([&] { held.emplace_back(file); });
         return *held.back();
     }
 
@@ -131,7 +130,7 @@ protected:
     }
 
     ScopedWorkDir dir;
-    std::vector<const Heightmap*> held;
+    std::vector<Held<Heightmap>> held;
     std::size_t before = 0;
     std::string output;
 };

@@ -85,19 +85,16 @@ TEST_F(ImageTest, EveryLayoutUploadsInItsOwnColoursBadPicturesFallBackAndWithout
           Case{"rgba.png", GL_RGBA, GL_RGBA, 0}, Case{"palette.png", 0, GL_RGBA, 0},
           Case{"photo.jpg", GL_RGB, GL_RGB, 12}}) {
         SCOPED_TRACE(file);
-        Image* image = manager.getResource<Image>(file);
-        EXPECT_EQ(format, image->getFormat());
-        EXPECT_EQ(internalFormat, image->getInternalFormat());
-        manager.releaseResource(image);
+        EXPECT_EQ(format, Held<Image>(file)->getFormat());
+        EXPECT_EQ(internalFormat, Held<Image>(file)->getInternalFormat());
 
         glPixelStorei(GL_UNPACK_ALIGNMENT, 8); // the caller's unpack state neither matters nor changes
-        Texture2D* texture = manager.getResource<Texture2D>(file);
+        const Held<Texture2D> texture(file);
         EXPECT_EQ(8, glInteger(GL_UNPACK_ALIGNMENT));
         glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
         EXPECT_EQ(GLenum{GL_NO_ERROR}, glGetError());
         EXPECT_EQ(file, texture->getName());
         expectTexels(*texture, tolerance, internalFormat == GL_RGBA);
-        manager.releaseResource(texture);
     }
 
     // Unreadable pictures fall back and leave no file open.
@@ -108,43 +105,41 @@ TEST_F(ImageTest, EveryLayoutUploadsInItsOwnColoursBadPicturesFallBackAndWithout
     for (const auto& [file, reason] : {std::pair{"gone.png", ". Cannot find that file."},
                                        std::pair{"anim.gif", ". Unknown type."},
                                        std::pair{"cut.png", ". Cannot decode that file."}}) {
-        Image* image = nullptr;
-        EXPECT_EQ(cannotLoad + file + reason + fallback,
-                  capturedStdout([&] { image = manager.getResource<Image>(file); }));
+        Held<Image> image;
+        EXPECT_EQ(cannotLoad + file + reason + fallback, capturedStdout([&] { image = Held<Image>(file); }));
         EXPECT_EQ(Image::defaultFile, image->getName());
         EXPECT_TRUE(image->getSurface() && image->getWidth() == 3);
-        manager.releaseResource(image);
     }
     EXPECT_EQ(filesBefore, openFiles());
 
     // The texture of a missing file shows the default picture under its name; only the image speaks.
-    Texture2D* fallen = nullptr;
+    Held<Texture2D> fallen;
     EXPECT_EQ(cannotLoad + "gone.png. Cannot find that file." + fallback,
-              capturedStdout([&] { fallen = manager.getResource<Texture2D>("gone.png"); }));
+              capturedStdout([&] { fallen = Held<Texture2D>("gone.png"); }));
     EXPECT_EQ(Image::defaultFile, fallen->getName());
     expectTexels(*fallen);
-    manager.releaseResource(fallen);
+    fallen.reset();
 
     // A texture uses an image already held; without any picture it has no id.
-    Image* image = manager.getResource<Image>("rgb.png");
+    Held<Image> image("rgb.png");
     SDL_Surface* surface = image->getSurface();
     fs::remove("rgb.png"); // a second decode would fall back to the default picture
-    Texture2D* texture = manager.getResource<Texture2D>("rgb.png");
+    Held<Texture2D> texture("rgb.png");
     EXPECT_EQ("rgb.png", texture->getName());
     EXPECT_TRUE(image->getRefCount() == 1 && image->getSurface() == surface);
     expectTexels(*texture);
-    manager.releaseResource(image);
+    image.reset();
 
     fs::remove(Image::defaultFile);
-    Texture2D* empty = nullptr;
+    Held<Texture2D> empty;
     EXPECT_EQ(cannotLoad + "gone.png. Cannot find that file." + fallback + cannotLoad + Image::defaultFile +
                   ". Cannot find that file." + fallback,
-              capturedStdout([&] { empty = manager.getResource<Texture2D>("gone.png"); }));
+              capturedStdout([&] { empty = Held<Texture2D>("gone.png"); }));
     EXPECT_EQ(0u, empty->getId());
     EXPECT_EQ("gone.png", empty->getName());
-    manager.releaseResource(empty);
+    empty.reset();
     EXPECT_TRUE(glIsTexture(texture->getId())) << "releasing no texture deleted another";
-    manager.releaseResource(texture);
+    texture.reset();
     ASSERT_EQ(1u, manager.getResourceCount()); // the image whose default failed keeps its hold
     manager.releaseResource(&manager.getResourceAt(0));
 }

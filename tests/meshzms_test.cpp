@@ -94,8 +94,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const MeshZMS* mesh : held)
-            manager().releaseResource(mesh);
+        held.clear();
         EXPECT_EQ(resourcesBefore, manager().getResourceCount()); // the textures went with their meshes
     }
 
@@ -106,13 +105,13 @@ protected:
                         const std::string& expectedOutput = "")
     {
         dir.writeFile(file, text);
-        EXPECT_EQ(expectedOutput, capturedStdout([&] { held.push_back(manager().getResource<MeshZMS>(file)); }));
+        EXPECT_EQ(expectedOutput, capturedStdout([&] { held.emplace_back(file); }));
         return *held.back();
     }
 
     ScopedWorkDir dir;
     std::size_t resourcesBefore = 0;
-    std::vector<const MeshZMS*> held;
+    std::vector<Held<MeshZMS>> held;
 };
 
 TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakRefusesWhatItCannotReadAndLightsSmoothAndFlatFaces)

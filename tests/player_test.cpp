@@ -98,10 +98,8 @@ TEST_F(PlayerTest, JumpFollowsItsArcAndIgnoresASecondJumpAndReleaseGivesEachHold
 // stops the sound and the next move restarts it.
 TEST_F(PlayerTest, WalkingRightPlaysTheSoundTwiceWalkingLeftLoopsItAndAStillFrameStopsIt)
 {
-    ResourceManager& manager = ResourceManager::getInstance();
-    Sound* sound = manager.getResource<Sound>(Player::walkSoundFile);
-    const auto once = std::chrono::milliseconds(sound->getChunk()->alen / (44100 * 4 / 1000)); // 16-bit stereo
-    manager.releaseResource(sound);
+    const auto once = std::chrono::milliseconds(Held<Sound>(Player::walkSoundFile)->getChunk()->alen /
+                                                (44100 * 4 / 1000)); // 16-bit stereo
 
     round.frame(16);
     player.moveRight();

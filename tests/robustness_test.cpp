@@ -118,17 +118,15 @@ TEST(RobustPictures, GreyPngsKeepTheirGreyAndTheirTransparentValue)
             }
         }
 
-        Image* image = manager.getResource<Image>(file);
+        Held<Image> image(file);
         EXPECT_EQ(file, image->getName());
         EXPECT_EQ(keyed ? GLenum{GL_RGBA} : GLenum{GL_RGB}, image->getInternalFormat());
         for (std::size_t k = 0; k < expected.size(); ++k) { // as the height fields and fonts read it
             const Rgba8 got = colourAt(*image->getSurface(), k % width, k / width);
             EXPECT_EQ(expected[k], (Rgba{got.r, got.g, got.b, got.a})) << "pixel " << k;
         }
-        manager.releaseResource(image);
-        Texture2D* texture = manager.getResource<Texture2D>(file);
-        EXPECT_EQ(expected, textureTexels(texture->getId()));
-        manager.releaseResource(texture);
+        image.reset();
+        EXPECT_EQ(expected, textureTexels(Held<Texture2D>(file)->getId()));
     }
     EXPECT_EQ(0u, manager.getResourceCount());
 }
@@ -140,7 +138,6 @@ TEST(RobustPictures, GreyPngsKeepTheirGreyAndTheirTransparentValue)
 TEST(RobustSounds, BrokenFilesFallBackToTheDefaultSound)
 {
     ScopedWorkDir dir;
-    ResourceManager& manager = ResourceManager::getInstance();
     dir.writeFile(Sound::defaultFile, wavFile(50));
     const std::string whole = wavFile(441);
     const auto tooFar = [](uint32_t rate) {
@@ -166,25 +163,22 @@ TEST(RobustSounds, BrokenFilesFallBackToTheDefaultSound)
         const std::string name = file;
         if (compat && name == "data-cut.wav") {
             // SDL 2's loader, under sdl12-compat, keeps the whole frames of a cut data chunk.
-            Sound* own = manager.getResource<Sound>(file);
+            const Held<Sound> own(file);
             EXPECT_TRUE(own->getName() == name && own->getChunk());
-            manager.releaseResource(own);
             continue;
         }
         // The game reads the rate from the header itself, so both runtimes refuse the same files.
-        Sound* sound = nullptr;
+        Held<Sound> sound;
         EXPECT_EQ("src/sound: Cannot load Resource " + name + problem + fallback,
-                  capturedStdout([&] { sound = manager.getResource<Sound>(file); }));
+                  capturedStdout([&] { sound = Held<Sound>(file); }));
         EXPECT_TRUE(sound->getName() == Sound::defaultFile && sound->getChunk()) << file;
-        manager.releaseResource(sound);
     }
     // Within a factor of 16 of the mixer's rate, both ways, a sound is its own.
     for (const uint32_t rate : {2757u, 8000u, 705600u}) {
         dir.writeFile("fine.wav", wavFile(100, rate, 2));
-        Sound* sound = nullptr;
-        EXPECT_EQ("", capturedStdout([&] { sound = manager.getResource<Sound>("fine.wav"); })) << rate;
+        Held<Sound> sound;
+        EXPECT_EQ("", capturedStdout([&] { sound = Held<Sound>("fine.wav"); })) << rate;
         EXPECT_TRUE(sound->getName() == "fine.wav" && sound->getChunk()) << rate;
-        manager.releaseResource(sound);
     }
 }
 

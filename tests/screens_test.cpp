@@ -148,14 +148,12 @@ TEST_F(ScreenTest, EveryScreenSendsItsActionsWritesItsTextsAndTheLevelSelectionO
         medals.insert(Rect(x + 128 - 32, y - 32, x + 128 + 32, y + 32));
     EXPECT_EQ(medals, squares(drawn, MenueLVL::medalSize));
 
-    ResourceManager& manager = ResourceManager::getInstance();
     const char *gold = MenueLVL::goldMedalFile, *silver = MenueLVL::silverMedalFile;
     const std::pair<int32_t, const char*> medalFiles[] = {
         {0, nullptr}, {1, MenueLVL::bronzeMedalFile}, {2, silver}, {3, gold}, {5, gold}, {-1, gold}};
     for (const auto& [value, file] : medalFiles) {
-        const Texture2D* expected = file ? manager.getResource<Texture2D>(file) : nullptr;
-        EXPECT_EQ(expected, dynamic_cast<MenueLVL&>(*screen).medalFor(value)) << "value " << value;
-        manager.releaseResource(expected);
+        const Held<Texture2D> expected = file ? Held<Texture2D>(file) : Held<Texture2D>();
+        EXPECT_EQ(expected.get(), dynamic_cast<MenueLVL&>(*screen).medalFor(value)) << "value " << value;
     }
 
     // Walked with keys and with the pad alone: the arrows move the highlight

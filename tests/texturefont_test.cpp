@@ -49,7 +49,7 @@ TEST(FontPicture, GlyphsSpanTheInkedColumnsEmptyCellsKeepThePreviousEdgesAndLarg
         SCOPED_TRACE(static_cast<int>(form));
         writeEdgeFont(form);
         const std::size_t before = manager.getResourceCount();
-        TextureFont* font = manager.getResource<TextureFont>("font.png");
+        Held<TextureFont> font("font.png");
         EXPECT_EQ(before + 2, manager.getResourceCount()) << "the font and its texture; the image is given back";
         EXPECT_EQ(side, font->getSize());
         const TextureFont::Letters& letters = font->getLetters();
@@ -60,19 +60,18 @@ TEST(FontPicture, GlyphsSpanTheInkedColumnsEmptyCellsKeepThePreviousEdgesAndLarg
         expectGlyph(letters[2].sets[0], 40, 41, 0);
         expectGlyph(letters[7].sets[1], 0, 10, 10);
         expectGlyph(letters[112].sets[0], 141, 148, 140);
-        manager.releaseResource(font);
+        font.reset();
         EXPECT_EQ(before, manager.getResourceCount());
     }
     for (const auto& [width, filter] : {std::pair{256, GL_NEAREST}, {511, GL_NEAREST}, {512, GL_LINEAR}}) {
         TestPicture(width, width, {0, 0, 0, 255}).save("font.png");
-        TextureFont* font = manager.getResource<TextureFont>("font.png");
+        const Held<TextureFont> font("font.png");
         glBindTexture(GL_TEXTURE_2D, font->getTexture()->getId());
         for (const GLenum which : {GL_TEXTURE_MAG_FILTER, GL_TEXTURE_MIN_FILTER}) {
             GLint used = 0;
             glGetTexParameteriv(GL_TEXTURE_2D, which, &used);
             EXPECT_EQ(filter, used) << width;
         }
-        manager.releaseResource(font);
     }
 }
 

@@ -131,11 +131,9 @@ void MenuFixture::pointer(int x, int y, bool held)
 
 int MenuFixture::plays(const char* file)
 {
-    ResourceManager& manager = ResourceManager::getInstance();
-    const Sound* sound = manager.getResource<Sound>(file);
+    const Held<Sound> sound(file);
     int count = 0;
     for (int channel = 0; channel < Mix_AllocateChannels(-1); ++channel)
         count += Mix_Playing(channel) && Mix_GetChunk(channel) == sound->getChunk();
-    manager.releaseResource(sound);
     return count;
 }
