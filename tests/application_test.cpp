@@ -11,9 +11,8 @@
 #include "engineenvironment.h"
 #include "world/game.h"
 #include "world/heightmap.h"
-#include "menufixture.h"
+#include "glcapture.h"
 #include "menu/menue.h"
-#include "menu/menuelost.h"
 #include "menu/menuelvl.h"
 #include "menu/menuemain.h"
 #include "menu/menuewonbronze.h"
@@ -29,7 +28,6 @@
 
 #include <SDL/SDL_mixer.h>
 
-#include <algorithm>
 #include <functional>
 
 namespace {
@@ -102,12 +100,12 @@ protected:
     RoundFixture round;
 };
 
-// The whole road through the menu with pushed mouse events: main screen,
-// level selection, a round the explosion wins, the lost screen, the level
-// selection again, a round won, the gold screen, quit; then every hold the
-// session took has been given back (and, in the sanitizer build, nothing
-// leaked when the test program ends).
-TEST_F(ApplicationTest, ASessionWithALostAndAWonRoundQuitsThroughTheMenuAndGivesEveryHoldBack)
+// The whole road through the menu with pushed mouse events and the pad:
+// main screen, level selection, a round won, the gold screen, quit; then
+// every hold the session took has been given back (and, in the sanitizer
+// build, nothing leaked when the test program ends). A lost round is played
+// by the end-to-end test.
+TEST_F(ApplicationTest, ASessionWithAWonRoundQuitsThroughTheMenuAndGivesEveryHoldBack)
 {
     ASSERT_EQ(0u, ResourceManager::getInstance().getResourceCount());
     app().start();
@@ -118,9 +116,9 @@ TEST_F(ApplicationTest, ASessionWithALostAndAWonRoundQuitsThroughTheMenuAndGives
     click(640 - 250 + 128, 220 + 18); // ".start game"
     frame();
     ASSERT_TRUE(shows<MenueLVL>());
-    click(50 + 64, windowHeight - 250 + 64); // "Level 1"
+    click(450 + 64, windowHeight - 250 + 64); // "Level 3"
     EXPECT_EQ(APP_STATE::LOADGAME, app().getState());
-    EXPECT_EQ("resources/lvls/lvl1.txt", app().getLevelFile());
+    EXPECT_EQ("resources/lvls/lvl3.txt", app().getLevelFile());
 
     round.wait(5000); // time passing while the round loads must not count
     app().update();
@@ -134,29 +132,17 @@ TEST_F(ApplicationTest, ASessionWithALostAndAWonRoundQuitsThroughTheMenuAndGives
     const float firstStep = viewStart - app().getGame()->getCamera()->getX();
     EXPECT_NEAR(app().getGame()->getBaseSpeed() * frameMs * Game::scrollStepFactor, firstStep, 1e-3f);
 
-    ASSERT_TRUE(playUntilTheRoundEnds());
-    EXPECT_EQ(APP_STATE::MENUE, app().getState());
-    EXPECT_EQ(nullptr, app().getGame()) << "the finished round is gone at once";
-    frame();
-    EXPECT_TRUE(shows<MenueLost>());
-    EXPECT_EQ(freshSavegame, savegame()) << "a lost round saves nothing";
-
     // With the pad alone, its d-pad right and its bottom button held all the
     // way (the right arrow and space, as the pad acts as them), the player
     // runs and jumps without a pause, which clears every pit of Level 3 (the level
     // checker's table in docs/levels.md has its pits). After regenerating the
     // levels, a failure here may mean the pattern no longer fits Level 3
     // rather than a fault in the application.
-    click(640 - 250 + 128, 220 + 18); // ".start game" on the result screen
-    frame();
-    ASSERT_TRUE(shows<MenueLVL>());
-    click(450 + 64, windowHeight - 250 + 64); // "Level 3"
-    ASSERT_EQ("resources/lvls/lvl3.txt", app().getLevelFile());
-    frame();
     pushEvent(SDL_JOYHATMOTION, SDL_HAT_RIGHT);
     pushEvent(SDL_JOYBUTTONDOWN, 0);
     ASSERT_TRUE(playUntilTheRoundEnds());
     releaseAllInput();
+    EXPECT_EQ(nullptr, app().getGame()) << "the finished round is gone at once";
     EXPECT_EQ("0 0 3 0 0 0 0 ", savegame());
     frame();
     EXPECT_TRUE(shows<MenueWonGold>());
@@ -194,12 +180,10 @@ TEST_F(ApplicationTest, OnlyGameActionsStartRoundsAWonRoundSavesItsMedalAndEscap
         const char* savegameAfter;
         std::function<bool()> screenShown;
     };
+    // Silver after bronze on Level 5 improves it; gold is won in the session test.
     const Case cases[] = {
-        {"resources/lvls/lvl1.txt", 1.0f, "3 0 0 0 0 0 0 ", [this] { return shows<MenueWonGold>(); }},
-        {"resources/lvls/lvl1b.txt", 0.6f, "3 0 0 0 1 0 0 ", [this] { return shows<MenueWonBronze>(); }},
-        // Silver after gold: the screen says silver, the savegame keeps gold.
-        {"resources/lvls/lvl1.txt", 0.8f, "3 0 0 0 1 0 0 ", [this] { return shows<MenueWonSilver>(); }},
-        {"resources/lvls/lvl3b.txt", 0.8f, "3 0 0 0 1 0 2 ", [this] { return shows<MenueWonSilver>(); }},
+        {"resources/lvls/lvl1b.txt", 0.6f, "0 0 0 0 1 0 0 ", [this] { return shows<MenueWonBronze>(); }},
+        {"resources/lvls/lvl1b.txt", 0.8f, "0 0 0 0 2 0 0 ", [this] { return shows<MenueWonSilver>(); }},
     };
     app().start();
     frame();
@@ -257,17 +241,7 @@ TEST_F(ApplicationTest, OnlyGameActionsStartRoundsAWonRoundSavesItsMedalAndEscap
         app().update();
     }
     round.frame(frameMs);
-    std::vector<FeedbackPrimitive> flat; // the 2D drawing, at depth 0: the words, not the scene
-    for (const FeedbackPrimitive& primitive : captureFeedback([this] { app().update(); }))
-        if (std::all_of(primitive.vertices.begin(), primitive.vertices.end(),
-                        [](const FeedbackVertex& v) { return v.z == 0.0f; }))
-            flat.push_back(primitive);
-    std::vector<std::string> texts;
-    for (const TextLine& line : textLines(flat))
-        texts.push_back(line.text);
-    EXPECT_NE(std::find(texts.begin(), texts.end(), Application::pausedText), texts.end());
-    EXPECT_NE(std::find(texts.begin(), texts.end(), Application::goOnText), texts.end());
-    round.wait(5000);
+    round.wait(5000); // the notice is drawn over the frozen scene: the browser test sees it
     pressP();
     app().update();
     ASSERT_EQ(paused, where());
@@ -287,7 +261,7 @@ TEST_F(ApplicationTest, OnlyGameActionsStartRoundsAWonRoundSavesItsMedalAndEscap
     EXPECT_EQ(APP_STATE::SHUTDOWN, app().getState());
     app().stop();
     EXPECT_EQ(nullptr, app().getGame());
-    EXPECT_EQ("3 0 0 0 1 0 2 ", savegame());
+    EXPECT_EQ("0 0 0 0 2 0 0 ", savegame());
     EXPECT_EQ(0u, ResourceManager::getInstance().getResourceCount());
 }
 

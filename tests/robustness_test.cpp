@@ -3,8 +3,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Bad input and faults that the other test programs leave out: grey
-// pictures, damaged sounds and levels in-process, a savegame write cut short,
-// and configurations and missing devices through the real executable.
+// pictures, damaged sounds and levels in-process, and configurations and
+// missing devices through the real executable.
 // docs/robustness.md lists every case tried and the test that covers it.
 
 #include <GL/glew.h>
@@ -13,7 +13,6 @@
 #include "world/heightmap.h"
 #include "resources/image.h"
 #include "resources/resourcemanager.h"
-#include "world/savegame.h"
 #include "resources/sound.h"
 #include "resources/surfacepixels.h"
 #include "resources/texture2d.h"
@@ -28,11 +27,8 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <csignal>
 #include <regex>
 #include <cstdio>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 
@@ -303,44 +299,6 @@ TEST(RobustLevels, DamagedLevelsAreRefusedByNameOrPlayWithoutCrashing)
         if (!row.damagedFile.empty())
             dir.writeFile(row.damagedFile, undamaged);
     }
-}
-
-// ---- The savegame ------------------------------------------------------------
-
-// A process killed after the new contents are on the disk but before the
-// rename leaves the old savegame whole; the leftover file is read by nobody
-// and the next save replaces it, as it replaces a link planted there.
-TEST(RobustSavegame, AProcessKilledBetweenWritingAndRenamingKeepsTheOldSavegame)
-{
-    const std::string old = "1 0 0 0 0 0 2 ";
-    ScopedWorkDir dir;
-    dir.writeFile(Savegame::fileName, old);
-    const std::string newer = Savegame::format(Savegame::mergeMedal(Savegame::read(), "resources/lvls/lvl1.txt",
-                                                                    GAME_STATE::GOLD));
-    const pid_t child = fork();
-    if (child == 0) {
-        if (Savegame::writeTemporaryFile(newer) == nullptr)
-            std::raise(SIGKILL);
-        _exit(1);
-    }
-    int status = 0;
-    ASSERT_EQ(child, waitpid(child, &status, 0));
-    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the child wrote and was killed";
-    EXPECT_EQ(old, readWholeFile(Savegame::fileName));
-    EXPECT_EQ(newer, readWholeFile(Savegame::temporaryFileName));
-    EXPECT_EQ((std::vector<int32_t>{1, 0, 0, 0, 0, 0, 2}), Savegame::read());
-
-    EXPECT_TRUE(Savegame::saveMedal("resources/lvls/lvl2.txt", GAME_STATE::BRONZE));
-    EXPECT_EQ("1 1 0 0 0 0 2 ", readWholeFile(Savegame::fileName));
-    EXPECT_FALSE(fs::exists(Savegame::temporaryFileName));
-
-    // A link planted at the temporary name: its target stays as it was.
-    dir.writeFile("victim", "not the savegame\n");
-    fs::create_symlink(fs::absolute("victim"), Savegame::temporaryFileName);
-    EXPECT_TRUE(Savegame::saveMedal("resources/lvls/lvl3.txt", GAME_STATE::SILVER));
-    EXPECT_EQ("not the savegame\n", readWholeFile("victim"));
-    EXPECT_EQ("1 1 2 0 0 0 2 ", readWholeFile(Savegame::fileName));
-    EXPECT_FALSE(fs::is_symlink(Savegame::fileName) || fs::exists(fs::symlink_status(Savegame::temporaryFileName)));
 }
 
 // ---- The real executable ---------------------------------------------------

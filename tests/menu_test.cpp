@@ -2,9 +2,13 @@
 //
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The menu screens with the shipped fonts: their actions, texts, level
-// buttons and medals, and the holds they give back.
+// The menu over the shipped resources, driven with pushed mouse, key and pad
+// events: the two widget kinds (hit box, sounds, clicks, what they draw),
+// the screens (actions, texts, level buttons, medals, the holds they give
+// back) and the controller (the turning backdrop, the shade frame, screen
+// switches and the requests it passes on).
 
+#include "engine/timer.h"
 #include "menu/button.h"
 #include "menu/imagebutton.h"
 #include "menu/menue.h"
@@ -15,8 +19,9 @@
 #include "menu/menuewonbronze.h"
 #include "menu/menuewongold.h"
 #include "menu/menuewonsilver.h"
-#include "world/savegame.h"
+#include "resources/image.h"
 #include "resources/texture2d.h"
+#include "world/savegame.h"
 
 #include "engineenvironment.h"
 #include "menufixture.h"
@@ -25,10 +30,101 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <set>
 #include <typeinfo>
 
 namespace {
+
+enum class Kind { Text, Picture };
+
+class WidgetTest : public MenuFixture {
+protected:
+    WidgetTest() : MenuFixture(KERBOLT_SOURCE_DIR) {}
+    ~WidgetTest() override
+    {
+        if (widget)
+            widget->stop();
+    }
+
+    // A started widget at (x, 180) captioned "AB", sending ("Game", "lvl.txt").
+    void make(Kind kind, float x, ActionListener* listener)
+    {
+        if (widget)
+            widget->stop();
+        Point2D at;
+        at.set(x, 180);
+        if (kind == Kind::Text) {
+            widget = std::make_unique<Button>();
+            static_cast<Button&>(*widget).start(at, Point2D(256, 37), "AB", click, hover);
+        } else {
+            widget = std::make_unique<ImageButton>();
+            static_cast<ImageButton&>(*widget).start(at, Point2D(128, 128), "AB", Image::defaultFile, click, hover);
+        }
+        widget->setActionListener(listener, "Game", "lvl.txt");
+    }
+
+    // One frame with the pointer at window pixel (x, y); answers what the widget drew.
+    std::vector<FeedbackPrimitive> frame(int x, int y, bool held)
+    {
+        pointer(x, y, held);
+        return captureFeedback([this] { widget->update(); });
+    }
+
+    const char *click = MenueMain::clickSoundFile, *hover = MenueMain::hoverSoundFile;
+    std::unique_ptr<MenueItem> widget;
+};
+
+TEST_F(WidgetTest, PointerCountsAsOverStrictlyInsideHoverPlaysOnEntryAClickOnReleaseAndTheCaptionLightsUp)
+{
+    make(Kind::Text, 100, nullptr); // x 100 to 356, y 180 to 217; the window is 600 high
+    const int probes[][3] = {
+        {130, 400, 1}, {130, 200, 0}, // (130, 200) in menu units, and its mirror image
+        {100, 400, 0}, {101, 400, 1}, {356, 400, 0}, {355, 400, 1},
+        {130, 420, 0}, {130, 419, 1}, {130, 383, 0}, {130, 384, 1},
+    };
+    for (const auto& [x, y, over] : probes) {
+        frame(0, 0, false); // away first, so entering plays the hover sound
+        frame(x, y, false);
+        EXPECT_EQ(over, plays(hover)) << "mouse " << x << "," << y;
+    }
+
+    const struct {
+        Kind kind;
+        float captionLeft, captionTop; // whole units: the widget stands at x 100.75
+    } kinds[] = {{Kind::Text, 236, 207}, {Kind::Picture, 103, 196}};
+    // Per frame: pointer over the widget, left button held, hover and click sounds played.
+    struct Step { bool over, held; int hoverPlays, clickPlays; };
+    const struct { const char* name; bool listening; std::vector<Step> steps; } scenarios[] = {
+        {"pressed and released over it: one click, on the release", true,
+         {{false, false, 0, 0}, {true, false, 1, 0}, {true, true, 0, 0}, {true, true, 0, 0}, {true, false, 0, 1},
+          {true, false, 0, 0}}},
+        {"dragged off and back while held, released over it", true,
+         {{true, true, 1, 0}, {false, true, 0, 0}, {true, true, 1, 0}, {true, false, 0, 1}}},
+        {"released away, back with the button up: no click", true,
+         {{true, true, 1, 0}, {false, true, 0, 0}, {false, false, 0, 0}, {true, false, 1, 0}, {true, false, 0, 0}}},
+        {"no listener: the click sounds once, the resting pointer repeats nothing", false,
+         {{true, true, 1, 0}, {true, false, 0, 1}, {true, false, 0, 0}, {true, false, 0, 0}}},
+    };
+    for (const auto& kind : kinds) {
+        for (const auto& scenario : scenarios) {
+            SCOPED_TRACE(::testing::Message() << "picture " << (kind.kind == Kind::Picture) << ": " << scenario.name);
+            RecordingListener listener;
+            make(kind.kind, 100.75f, scenario.listening ? &listener : nullptr);
+            std::size_t clicks = 0;
+            for (std::size_t i = 0; i < scenario.steps.size(); ++i) {
+                const Step& step = scenario.steps[i];
+                const auto drawn = frame(step.over ? 130 : 20, 400, step.held);
+                EXPECT_EQ(step.hoverPlays, plays(hover)) << "frame " << i;
+                EXPECT_EQ(step.clickPlays, plays(click)) << "frame " << i;
+                clicks += static_cast<std::size_t>(step.clickPlays);
+                const TextLine caption{kind.captionLeft, kind.captionTop, "AB", step.over};
+                EXPECT_EQ(std::vector<TextLine>{caption}, textLines(drawn)) << "frame " << i;
+            }
+            EXPECT_EQ(std::vector<Action>(scenario.listening ? clicks : 0, {"Game", "lvl.txt"}), listener.actions);
+        }
+    }
+}
 
 using Factory = std::unique_ptr<MenueImpl> (*)();
 template <class Screen>
@@ -233,6 +329,99 @@ TEST_F(ScreenTest, EveryScreenSendsItsActionsWritesItsTextsAndTheLevelSelectionO
         EXPECT_EQ(expected, textLines(drawTwice(), true));
         EXPECT_EQ(0, plays(MenueResult::endSoundFile)) << "again in a frame";
     }
+}
+
+class MenueTest : public MenuFixture {
+protected:
+    MenueTest() : MenuFixture(KERBOLT_SOURCE_DIR)
+    {
+        Timer::getInstance().setTickSource([this] { return now; });
+        EngineEnvironment::runEngineFrame();
+        menue.setActionListener(&listener, "", "");
+    }
+    ~MenueTest() override { Timer::getInstance().setTickSource({}); } // the menu stops as it is destroyed
+
+    // One frame of `milliseconds`: the engine's tasks run, then the menu draws.
+    APP_STATE frame(Menue& which, uint32_t milliseconds = 16)
+    {
+        now += milliseconds;
+        EngineEnvironment::runEngineFrame();
+        return which.update();
+    }
+
+    const char* screenType() const { return menue.getScreen() ? typeid(*menue.getScreen()).name() : "no screen"; }
+
+    uint32_t now = 1000;
+    RecordingListener listener;
+    Menue menue;
+};
+
+TEST_F(MenueTest, TheIslandTurnsForeverUnderTheShadeFrameAndScreensSwitchOnTheNextFrameTheOldOneStoppingFirst)
+{
+    // The shade frame is a bottom band and a top bar.
+    EXPECT_EQ((Corners{
+        {640, 0, 0, 210}, {0, 0, 1000, 210}, {0, 100, 1000, 400}, {640, 100, 0, 400}, // the bottom band, mirrored
+        {128, 480, 0, 0}, {640, 480, 1000, 0}, {640, 380, 1000, 200}, {128, 380, 0, 200}, // the top bar's right part
+        {0, 480, 100, 0}, {0, 380, 100, 200}}), // and its left part, stretched
+              cornersOf(captureFeedback([] { Menue::drawShadeQuads(640.0f, 480.0f); })));
+
+    for (const uint32_t step : {25u, 100u, 250u}) { // every frame draws the terrain: few of them
+        Menue fresh;
+        fresh.start(APP_STATE::MENUE_MAIN);
+        for (uint32_t elapsed = 0; elapsed < 1000; elapsed += step)
+            frame(fresh, step);
+        EXPECT_NEAR(95.0f, fresh.getSpinAngle(), 0.01f) << step << " ms frames";
+    }
+    // About eleven days in one frame, then two seconds more: a float angle
+    // that grew without bound would no longer move by a frame's step.
+    menue.start(APP_STATE::MENUE_MAIN);
+    frame(menue, 1000000000u);
+    const float afterDays = menue.getSpinAngle();
+    EXPECT_TRUE(afterDays >= 0 && afterDays < 360) << afterDays;
+    for (int i = 0; i < 4; ++i)
+        frame(menue, 500);
+    EXPECT_NEAR(std::fmod(afterDays + 10.0f, 360.0f), menue.getSpinAngle(), 0.01f);
+    menue.stop();
+
+    // Screens switch on the next frame, the old one stopping first; levels and quit are passed on.
+    menue.start(APP_STATE::MENUE_GOLD);
+    EXPECT_STREQ("no screen", screenType()) << "the first screen opens in the first frame";
+    const struct { const char* command; APP_STATE pending; const char* screen; } switches[] = {
+        {"", APP_STATE::MENUE_GOLD, typeid(MenueWonGold).name()},
+        {"LVL", APP_STATE::MENUE_LVL, typeid(MenueLVL).name()},
+        {"Copyright", APP_STATE::MENUE_COPYRIGHT, typeid(MenueCopyright).name()},
+        {"Main", APP_STATE::MENUE_MAIN, typeid(MenueMain).name()}};
+    for (const auto& change : switches) {
+        if (*change.command)
+            menue.actionPerformed("Menue", change.command);
+        EXPECT_EQ(change.pending, menue.getState()) << change.command;
+        EXPECT_EQ(APP_STATE::MENUE, frame(menue));
+        EXPECT_STREQ(change.screen, screenType()) << change.command;
+    }
+    menue.actionPerformed("Game", "resources/lvls/lvl2b.txt");
+    menue.actionPerformed("Somebody", "LVL");
+    menue.actionPerformed("menue", "LVL");
+    EXPECT_EQ(APP_STATE::MENUE, menue.getState()) << "other senders change nothing";
+    EXPECT_EQ((std::vector<Action>{{"Game", "resources/lvls/lvl2b.txt"}}), listener.actions);
+    for (const char* ending : {"Quit", "ShutDown", "lvl"}) {
+        listener.actions.clear();
+        menue.actionPerformed("Menue", ending);
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(APP_STATE::SHUTDOWN, frame(menue)) << ending;
+        EXPECT_EQ((std::vector<Action>(2, {"Menue", "ShutDown"})), listener.actions) << ending;
+        menue.actionPerformed("Menue", "Main");
+    }
+    frame(menue); // the main screen, after the last "Main" above
+    // The level selection cannot read a savegame that is a directory, so its
+    // start throws; by then the main screen must have let go of its widgets.
+    std::filesystem::remove(Savegame::fileName);
+    std::filesystem::create_directory(Savegame::fileName);
+    menue.actionPerformed("Menue", "LVL");
+    EXPECT_EQ("Cannot open or create file 'resources/savegame'", thrownMessage([this] { frame(menue); }));
+    for (std::size_t i = 0; i < held(); ++i)
+        EXPECT_NE(MenueItem::guiTextureFile, ResourceManager::getInstance().getResourceAt(i).getName());
+    menue.stop(); // and again as the test ends: the fixture counts what is still held
+    EXPECT_STREQ("no screen", screenType());
 }
 
 } // namespace
