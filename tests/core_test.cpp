@@ -3,11 +3,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // What needs neither window nor mixer: the token reader every text file
-// goes through and the configuration, the timer on a scripted clock, the
+// goes through, the timer on a scripted clock, the
 // resource manager's sharing and fallbacks, and the savegame (reading every
 // entry, merging a won medal, and a write that never leaves a torn file).
 
-#include "engine/config.h"
 #include "engine/timer.h"
 #include "engine/tokenreader.h"
 #include "resources/resourcemanager.h"
@@ -77,30 +76,6 @@ TEST(TokenReader, ReadsEachKindOfToken)
     };
     for (const auto& [text, calls, answers] : cases)
         EXPECT_EQ(answers, readBack(text, calls)) << text;
-}
-
-// Config reads through the token reader, whose open error it passes on.
-TEST(Config, ReadsPairsWhereverTheLinesBreakLaterLoadsOverwriteAndMissingKeysAreNamed)
-{
-    ScopedWorkDir dir;
-    const auto load = [&](const std::string& text) {
-        dir.writeFile("resources/config.cfg", text);
-        Config::load("resources/config.cfg");
-    };
-    load(configText({{"renderer_width", 1024}}));
-    EXPECT_EQ(640, Config::get("window_width"));
-    // Trailing letters of a value are read as the next key; signs count; the later value wins.
-    load("window_width 800px window_height\r\n\t-17 a -0 b +2\n\na 5 WINDOW_HEIGHT 9");
-    for (const auto& [key, value] : {std::pair{"window_width", 800}, {"px", 0}, {"window_height", -17}, {"a", 5},
-                                     {"b", 2}, {"WINDOW_HEIGHT", 9}, {"renderer_width", 1024}})
-        EXPECT_EQ(value, Config::get(key)) << key;
-
-    const std::string missing = "src/config: Configfile does not contain ";
-    EXPECT_EQ(missing + "'window_Width'", thrownMessage([] { Config::get("window_Width"); }));
-    Config::clear();
-    EXPECT_EQ(missing + "'WINDOW_HEIGHT'", thrownMessage([] { Config::get("WINDOW_HEIGHT"); }));
-    EXPECT_EQ("Cannot open or create file 'resources/absent.cfg'",
-              thrownMessage([] { Config::load("resources/absent.cfg"); }));
 }
 
 // The timer on a clock that answers scripted readings in turn: start reads it

@@ -209,15 +209,15 @@ TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakRefusesWhatItCannotReadA
 
 const std::string prefix = "src/hlslshader: HLSLShader error: ";
 
-// A program binds the samplers it uses to their units; failures throw their fixed messages.
-TEST(HLSLShader, AProgramBindsTheSamplersItUsesAndFailuresThrowTheirFixedMessages)
+// A program is bound and unbound; failures throw their fixed messages. (Its
+// samplers reach their units: the terrain's four-texture picture.)
+TEST(HLSLShader, AProgramIsBoundAndUnboundAndFailuresThrowTheirFixedMessages)
 {
     if (!GLEW_ARB_shader_objects)
         GTEST_SKIP() << "no GL_ARB_shader_objects";
     while (glGetError() != GL_NO_ERROR) {} // count only this test's errors
     ScopedWorkDir dir;
     dir.writeFile("v.fx", "void main() { gl_Position = ftransform(); gl_TexCoord[0] = gl_MultiTexCoord0; }\n");
-    // Uses two of the four samplers.
     dir.writeFile("f.fx", "uniform sampler2D tex0;\nuniform sampler2D tex2;\nvoid main() {\n"
                           "gl_FragColor = texture2D(tex0, gl_TexCoord[0].st) * texture2D(tex2, gl_TexCoord[0].st); }");
     dir.writeFile("broken.fx", "void main() { gl_Position = ; }\n");
@@ -227,11 +227,6 @@ TEST(HLSLShader, AProgramBindsTheSamplersItUsesAndFailuresThrowTheirFixedMessage
     const GLhandleARB program = shader.getProgram();
     ASSERT_NE(0u, program);
     EXPECT_EQ(0u, glGetHandleARB(GL_PROGRAM_OBJECT_ARB));
-    std::vector<GLint> units(4, -1);
-    for (int i = 0; i < 4; ++i)
-        if (const GLint at = glGetUniformLocationARB(program, ("tex" + std::to_string(i)).c_str()); at != -1)
-            glGetUniformivARB(program, at, &units[i]);
-    EXPECT_EQ((std::vector<GLint>{0, -1, 2, -1}), units);
     shader.bind();
     EXPECT_EQ(program, glGetHandleARB(GL_PROGRAM_OBJECT_ARB));
     shader.unload();
