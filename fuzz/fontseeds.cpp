@@ -8,7 +8,7 @@
 //   fontseeds OUTPUT_DIR PICTURE...
 
 #include "fuzzinput.h"
-#include "resources/texturefont.h"
+#include "resources/surfacepixels.h"
 
 #include <SDL/SDL.h>
 #include <SDL/SDL_image.h>
@@ -25,16 +25,13 @@ int main(int argc, char** argv)
         if (picture == nullptr || SDL_LockSurface(picture) != 0)
             return 1;
         std::string seed = {FontInput::alphaInk | FontInput::colourKey, side, side, 0};
-        const TextureFont reader;
         for (int y = 0; y < side; ++y) {
             for (int x = 0; x < side; ++x) {
                 bool ink = false;
                 for (int sy = y * picture->h / side; sy < (y + 1) * picture->h / side; ++sy) {
                     for (int sx = x * picture->w / side; sx < (x + 1) * picture->w / side; ++sx) {
-                        const Uint32 pixel = reader.getPixel(picture, sx, sy);
-                        Uint8 r, g, b, a;
-                        SDL_GetRGBA(pixel, picture->format, &r, &g, &b, &a);
-                        ink = ink || (picture->format->Amask != 0 ? a != 0 : pixel != 0);
+                        ink = ink || (picture->format->Amask != 0 ? colourAt(*picture, sx, sy).a != 0
+                                                                  : pixelValue(*picture, sx, sy) != 0);
                     }
                 }
                 seed += static_cast<char>(ink);

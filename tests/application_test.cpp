@@ -180,7 +180,7 @@ TEST_F(ApplicationTest, OnlyGameActionsStartRoundsAWonRoundSavesItsMedalAndEscap
         const char* savegameAfter;
         std::function<bool()> screenShown;
     };
-    // Silver after bronze on Level 5 improves it; gold is won in the session test.
+    // Silver after bronze on the same level improves it; gold is won in the session test.
     const Case cases[] = {
         {"resources/lvls/lvl1b.txt", 0.6f, "0 0 0 0 1 0 0 ", [this] { return shows<MenueWonBronze>(); }},
         {"resources/lvls/lvl1b.txt", 0.8f, "0 0 0 0 2 0 0 ", [this] { return shows<MenueWonSilver>(); }},

@@ -4,15 +4,12 @@
 
 #include "tempdir.h"
 
-#include "resources/resourcemanager.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
-#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -128,13 +125,4 @@ std::string thrownMessage(const std::function<void()>& action)
         return error.what();
     }
     return "";
-}
-
-std::vector<std::pair<std::string, int32_t>> managerTable()
-{
-    const ResourceManager& manager = ResourceManager::getInstance();
-    std::vector<std::pair<std::string, int32_t>> table;
-    for (std::size_t i = 0; i < manager.getResourceCount(); ++i)
-        table.emplace_back(manager.getResourceAt(i).getName(), manager.getResourceAt(i).getRefCount());
-    return table;
 }

@@ -10,8 +10,6 @@
 #include <map>
 #include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
 // A fresh temporary directory that is the working directory while the object
 // lives. The game opens everything relative to the working directory, so a
@@ -36,10 +34,6 @@ private:
 // A 16-bit WAV file (mono 22050 Hz unless told otherwise): the 44-byte
 // header, then `frames` frames of a ramp.
 std::string wavFile(uint32_t frames, uint32_t rate = 22050, uint16_t channels = 1);
-
-// Every resource the manager holds, as (file name, holds), in table order:
-// to see that something leaves the table as it found it.
-std::vector<std::pair<std::string, int32_t>> managerTable();
 
 std::string readWholeFile(const std::filesystem::path& file);
 
