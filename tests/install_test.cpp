@@ -12,8 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <sys/wait.h>
 
@@ -24,26 +23,6 @@ using namespace std::chrono_literals;
 
 const fs::path buildDirectory = KERBOLT_BINARY_DIR;
 
-struct CommandResult {
-    int status = -1;
-    std::string output;
-};
-
-// Runs a shell command line and answers its exit status and its output.
-CommandResult runCommand(const std::string& command)
-{
-    CommandResult result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return result;
-    std::array<char, 4096> chunk{};
-    for (std::size_t got; (got = std::fread(chunk.data(), 1, chunk.size(), pipe)) > 0;)
-        result.output.append(chunk.data(), got);
-    const int status = pclose(pipe);
-    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return result;
-}
-
 // A path as one word for the shell.
 std::string quoted(const fs::path& path)
 {
@@ -53,13 +32,20 @@ std::string quoted(const fs::path& path)
     return word + "'";
 }
 
+// Runs a shell command line and answers its exit status; both its streams go to `output`.
+int runCommand(const std::string& command, const fs::path& output)
+{
+    const int status = std::system((command + " > " + quoted(output) + " 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 class InstalledGame : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        const auto install = runCommand(quoted(KERBOLT_CMAKE_COMMAND) + " --install " + quoted(buildDirectory)
-                                        + " --prefix " + quoted(prefix) + " 2>&1");
-        ASSERT_EQ(0, install.status) << install.output;
+        ASSERT_EQ(0, runCommand(quoted(KERBOLT_CMAKE_COMMAND) + " --install " + quoted(buildDirectory) + " --prefix "
+                                    + quoted(prefix), "install.txt"))
+            << readWholeFile("install.txt");
     }
 
     // Starts the installed launcher (or `launcher`), waits for the game's
@@ -147,8 +133,10 @@ TEST(Package, TheDebianPackageHoldsTheGameAndItsRuntimeLibrariesButNoPlayersFile
 {
     const fs::path deb = buildDirectory / "package" / ("kerbolt_" KERBOLT_VERSION "_amd64.deb");
     ASSERT_TRUE(fs::exists(deb));
+    const ScopedWorkDir dir;
     const auto field = [&](const std::string& name) {
-        std::string value = runCommand("dpkg-deb -f " + quoted(deb) + " " + name).output;
+        runCommand("dpkg-deb -f " + quoted(deb) + " " + name, "field.txt");
+        const std::string value = readWholeFile("field.txt");
         return value.substr(0, value.find_last_not_of('\n') + 1);
     };
     EXPECT_EQ("kerbolt", field("Package"));
@@ -160,7 +148,8 @@ TEST(Package, TheDebianPackageHoldsTheGameAndItsRuntimeLibrariesButNoPlayersFile
         EXPECT_NE(std::string::npos, depends.find(std::string(" ") + runtime + " ")) << runtime << " missing from: " << depends;
     EXPECT_EQ(std::string::npos, depends.find("libsdl1.2-compat")) << depends;
 
-    const std::string contents = runCommand("dpkg-deb -c " + quoted(deb)).output;
+    runCommand("dpkg-deb -c " + quoted(deb), "contents.txt");
+    const std::string contents = readWholeFile("contents.txt");
     for (const char* file : {" ./usr/share/icons/hicolor/48x48/apps/kerbolt.png\n",
                              " ./usr/share/icons/hicolor/128x128/apps/kerbolt.png\n",
                              " ./usr/share/icons/hicolor/256x256/apps/kerbolt.png\n",

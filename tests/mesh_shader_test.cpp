@@ -127,7 +127,6 @@ TEST_F(MeshZMSTest, ReadsTheRecordsWhereverTheLinesBreakRefusesWhatItCannotReadA
     const std::pair<std::string, std::string> cases[] = {
         // Normal first, then position; anything after the last face is ignored.
         {"0 3 1 0\n0 0 1 5 6 7\n1 0 0 8 9 10\n0 1 0 -1 -2 -3e1\n1 0 0 1 3 0 1 2\nnotes\n", untextured},
-        {"0\t3 1 0 0 0 1 5 6 7 1 0 0 8 9 10 0 1 0 -1 -2 -3e1 1 0 0 1 3 0 1 2", untextured},
         // The texture's name, the five parameters, then u and v after each corner's index.
         {"1 4 1 1 pic.bmp\n9 9 9 9 9\n0 0 1 0 0 0\n0 0 1 1 0 0\n0 0 1 1 1 0\n0 0 1 0 1 0\n"
          "0 0 0 1 4 0 0 0 1 0.5 0 2 1 0.25 3 0 1\n",
