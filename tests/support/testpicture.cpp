@@ -8,7 +8,6 @@
 #include <png.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -61,20 +60,7 @@ void TestPicture::save(const std::string& file, Form form) const
         image.width = static_cast<png_uint_32>(width);
         image.height = static_cast<png_uint_32>(height);
         image.format = PNG_FORMAT_RGBA;
-        std::vector<Rgba> colours;
-        std::vector<png_byte> indices;
-        if (form == Form::KeyedPng) {
-            for (const Rgba& pixel : pixels) {
-                auto entry = std::find(colours.begin(), colours.end(), pixel);
-                if (entry == colours.end())
-                    entry = colours.insert(colours.end(), pixel);
-                indices.push_back(static_cast<png_byte>(entry - colours.begin()));
-            }
-            image.format = PNG_FORMAT_RGBA_COLORMAP;
-            image.colormap_entries = static_cast<png_uint_32>(colours.size());
-        }
-        const void* data = form == Form::KeyedPng ? static_cast<const void*>(indices.data()) : pixels.data();
-        written = png_image_write_to_file(&image, file.c_str(), 0, data, 0, colours.data()) != 0;
+        written = png_image_write_to_file(&image, file.c_str(), 0, pixels.data(), 0, nullptr) != 0;
     }
     if (!written)
         throw std::runtime_error("cannot write " + file);

@@ -16,9 +16,8 @@
 // Folders are created as needed.
 struct TestPicture {
     enum class Form {
-        RgbaPng,  // with an alpha channel
-        KeyedPng, // palettised, one transparent entry: SDL makes it a colour key
-        Bmp,      // 24-bit, alpha dropped
+        RgbaPng, // with an alpha channel
+        Bmp,     // 24-bit, alpha dropped
     };
 
     TestPicture(int width, int height, Rgba background);
