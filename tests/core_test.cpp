@@ -71,8 +71,6 @@ TEST(TokenReader, ReadsEachKindOfToken)
         {"first\r\nsecond\rthird\n\n  indented\n\r last", "llllllll",
          "[first] [second] [third] [] [  indented] [] [ last] [] end"},
         {"", "nifs", "no 0 0 [] end"},
-        // Strings leave the found flag alone.
-        {"0 word -.5 .e3", "ninfnsnfnfnsin", "no 0 yes 0 no [word] no -0.5 yes 0 no [.e3] 0 no end"},
     };
     for (const auto& [text, calls, answers] : cases)
         EXPECT_EQ(answers, readBack(text, calls)) << text;
@@ -199,9 +197,6 @@ constexpr const char* openError = "Cannot open or create file 'resources/savegam
 
 TEST(Savegame, ReadsEveryEntrySkipsWordsInPlaceNamesAFileItCannotOpenAndAWonMedalOnlyImprovesItsLevel)
 {
-    std::string huge;
-    for (int i = 0; i < 100000; ++i)
-        huge += std::to_string(i % 4) + ' ';
     const struct { std::string text; Entries expected; } cases[] = {
         {"0 0 0 0 0 0 0 ", {0, 0, 0, 0, 0, 0, 0}}, {"0 0 0 0 0 0 0\n", {0, 0, 0, 0, 0, 0, 0}}, {"3 2 1", {3, 2, 1}},
         {"3 2 1 \n", {3, 2, 1, 0}}, // more than one blank after the last number reads one more 0
@@ -216,11 +211,7 @@ TEST(Savegame, ReadsEveryEntrySkipsWordsInPlaceNamesAFileItCannotOpenAndAWonMeda
         EXPECT_EQ(c.expected, Savegame::read()) << '"' << c.text << '"';
     }
     ScopedWorkDir dir;
-    dir.writeFile(Savegame::fileName, huge);
-    const Entries many = Savegame::read();
-    EXPECT_TRUE(many.size() == 100000 && many.back() == 3) << many.size() << " entries read";
-
-    std::filesystem::remove(Savegame::fileName);
+    std::filesystem::create_directory("resources");
     EXPECT_EQ(openError, thrownMessage([] { Savegame::read(); })) << "missing";
     EXPECT_EQ(openError, thrownMessage([] { Savegame::saveMedal("resources/lvls/lvl1.txt", GAME_STATE::GOLD); }));
     std::filesystem::create_directories(Savegame::fileName);
