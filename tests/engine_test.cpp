@@ -45,9 +45,8 @@ std::vector<FeedbackVertex> drawnPoints(const std::vector<std::array<float, 3>>&
 }
 
 // The renderer restarted at other sizes; the test program's own size comes
-// back at the end. A renderer smaller than the window is drawn in its
-// lower-left corner: the loader's picture checks that (loader_test.cpp).
-TEST(Renderer, OrthoCountsPixelsPerspectiveKeepsTheAspectAndUpdateClears)
+// back at the end. (Where the orthographic units land: every 2D drawing test.)
+TEST(Renderer, StartSetsTheFixedStatePerspectiveKeepsTheAspectAndUpdateClears)
 {
     ScopedWorkDir dir;
     Renderer& renderer = Renderer::getInstance();
@@ -76,7 +75,7 @@ TEST(Renderer, OrthoCountsPixelsPerspectiveKeepsTheAspectAndUpdateClears)
         glTranslatef(3, 4, 5);
         renderer.setOrtho();
         renderer.setOrtho(); // twice is the same as once
-        expectModelViewReset(); // (where its units land: every 2D drawing test, the font writer's at two scales)
+        expectModelViewReset();
 
         glTranslatef(1, 1, 1);
         renderer.setPerspective();
