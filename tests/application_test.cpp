@@ -232,8 +232,7 @@ TEST_F(ApplicationTest, AWonRoundSavesItsMedalAPauseFreezesTheRoundAndEscapeEnds
         round.frame(100);
         app().update();
     }
-    round.frame(frameMs);
-    round.wait(5000); // the notice is drawn over the frozen scene: the browser test sees it
+    round.wait(5000); // (the notice drawn over the frozen scene: the browser test sees it)
     pressP();
     app().update();
     ASSERT_EQ(paused, where());

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace {
@@ -35,11 +36,12 @@ struct Box {
     int left, bottom, width, height;
 };
 
+// The pixels of the box that pass the test; any part outside the picture counts none.
 int countIn(const Picture& picture, const Box& box, bool (*test)(int r, int g, int b))
 {
     int count = 0;
-    for (int y = box.bottom; y < box.bottom + box.height; ++y) {
-        for (int x = box.left; x < box.left + box.width; ++x) {
+    for (int y = box.bottom; y < std::min(box.bottom + box.height, picture.height); ++y) {
+        for (int x = box.left; x < std::min(box.left + box.width, picture.width); ++x) {
             const uint32_t pixel = picture.atGl(x, y);
             count += test(pixel >> 16 & 0xFF, pixel >> 8 & 0xFF, pixel & 0xFF);
         }
